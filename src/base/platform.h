@@ -1,0 +1,44 @@
+// The few things that differ between the POSIX build and the Windows DLL,
+// each behind one small function.
+#ifndef BARPOST_BASE_PLATFORM_H_
+#define BARPOST_BASE_PLATFORM_H_
+
+#include <string>
+
+namespace platform {
+
+// True for the characters that separate directories in the paths the host
+// hands us. Windows hosts write '\', so both count on every platform.
+bool IsPathSeparator(char c);
+
+// Index of the last directory separator of path, or std::string::npos.
+std::string::size_type LastSeparator(const std::string& path);
+
+// dir joined with name; dir may or may not end with a separator.
+std::string JoinPath(const std::string& dir, const std::string& name);
+
+// The system's text for an error number (errno on POSIX).
+std::string SystemErrorText(int error_number);
+
+// Replaces the file at path with contents in one step: the text goes to a
+// temporary file beside it, is flushed to disk and renamed over the old
+// file. Either the old file or the new one is there afterwards, never a
+// half-written one. On failure returns false and sets *error.
+bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
+                           std::string* error);
+
+// Reads the whole file into *contents. Returns false when it cannot be
+// opened or read, with *error set to the system's reason.
+bool ReadWholeFile(const std::string& path, std::string* contents, std::string* error);
+
+// Loads a shared module and looks symbols up in it.
+void* LoadModule(const std::string& path, std::string* error);
+void* ModuleSymbol(void* module, const char* name);
+void UnloadModule(void* module);
+
+// Directory that holds the running executable, with a trailing separator.
+std::string ExecutableDirectory();
+
+}  // namespace platform
+
+#endif  // BARPOST_BASE_PLATFORM_H_

@@ -1,0 +1,46 @@
+// The one interface through which the module shows its dialogs. The core
+// knows no toolkit: a front end (a Qt window, a terminal, or nobody at all)
+// is chosen per call from the variable BARPOST_UI.
+#ifndef BARPOST_UI_FRONT_END_H_
+#define BARPOST_UI_FRONT_END_H_
+
+#include <memory>
+#include <string>
+
+class CSetup;
+
+// Dialog results, as the host's dialogs return them.
+enum : int { IDOK = 1, IDCANCEL = 2 };
+
+enum class MessageIcon { kError, kInformation };
+
+class CFrontEnd {
+ public:
+  virtual ~CFrontEnd() = default;
+  // Name as BARPOST_UI spells it: "auto", "cancel", "tty", "gui".
+  virtual const char* Name() const = 0;
+  // Runs the "Setup machine" dialog modally; IDOK or IDCANCEL. The front end
+  // calls setup.Initialise() first and setup.Refresh() after each edit.
+  virtual int RunSetup(CSetup& setup) = 0;
+  // Runs the "Options" property sheet on g_options; IDOK or IDCANCEL.
+  virtual int RunOptionSheet() = 0;
+  // A message box with an OK button.
+  virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
+};
+
+// Ends every dialog with OK where OK is enabled, otherwise with Cancel;
+// messages go to standard error.
+std::unique_ptr<CFrontEnd> MakeAutoFrontEnd();
+// Ends every dialog with Cancel; messages go to standard error.
+std::unique_ptr<CFrontEnd> MakeCancelFrontEnd();
+// Text dialogs on the controlling terminal; nullptr when there is none.
+std::unique_ptr<CFrontEnd> MakeTtyFrontEnd();
+// Qt windows; nullptr when Qt or a display is not available.
+std::unique_ptr<CFrontEnd> MakeGuiFrontEnd();
+
+// The front end of this call: BARPOST_UI=gui|tty|auto|cancel, or by default
+// the best one available. A test may put its own in place.
+CFrontEnd& FrontEnd();
+void SetFrontEndForTesting(CFrontEnd* front_end);
+
+#endif  // BARPOST_UI_FRONT_END_H_
