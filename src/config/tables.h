@@ -4,6 +4,7 @@
 #define BARPOST_CONFIG_TABLES_H_
 
 #include <string>
+#include <string_view>
 
 #include "base/array.h"
 
@@ -56,5 +57,24 @@ class CMagasin {
 // and a width a rectangular one; otherwise an oblong one. Returns false when
 // the row is to be dropped (no size above 0).
 bool ToolFromSizes(double diameter, double length, double width, CMagasin* tool);
+
+// The text form of the rows in the machine section. A value is split at
+// every comma into positional fields; a missing field is empty (or 0), and
+// fields past the ones a row has are ignored.
+
+// "Unite%i": level,axis,mfunc,spare,diameter.
+rec_uni ParseUnitRow(std::string_view value);
+std::string FormatUnitRow(const rec_uni& unit);  // "%s,%s,%s,%s,%s"
+
+// "Poincon%i": diameter,tool,offset. Fills *punch and returns true when the
+// row is valid (diameter and tool above 0); an invalid row is dropped.
+bool ParsePunchRow(std::string_view value, CPoincon* punch);
+std::string FormatPunchRow(const CPoincon& punch);  // "%0.3lf,%0.3lf,%0.3lf,"
+
+// "Outil%i": kind,diameter,length,width. The kind is the low eight bits of
+// the integer; a round tool (kind 0) takes its diameter as its length. Fills
+// *tool and returns true when the row is kept (a size above 0).
+bool ParseToolRow(std::string_view value, CMagasin* tool);
+std::string FormatToolRow(const CMagasin& tool);  // "%i,%0.2lf,%0.2lf,%0.2lf"
 
 #endif  // BARPOST_CONFIG_TABLES_H_
