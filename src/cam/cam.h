@@ -161,7 +161,8 @@ class CCam {
   void ScanBars();
   // Number of records of the file (all kinds).
   long RecordCount() const;
-  // Diagnostics of the parse: one "file:line: message" per skipped line.
+  // Diagnostics of the parse: one "file:line: message" per skipped line (at
+  // most 1000, then a count of the rest); a file that cannot be read gives one.
   const std::vector<std::string>& Warnings() const;
 
   // --- The current record.
@@ -184,6 +185,13 @@ class CCam {
   mutable std::shared_ptr<const CamFile> m_file;
   long m_nPos = 0;     // position of the current record
   long m_nCursor = 0;  // where the next read starts
+
+ private:
+  friend class CPostCam;
+  // Makes the record at index of the parsed file current (copies it).
+  void TakeRecord(long index);
+  long m_nRecord = -1;         // index of the current record, -1 when none
+  unsigned long m_nSerial = 0;  // changes whenever another record becomes current
 };
 
 // The post-processing object: the reader plus the parameters the piece

@@ -1,0 +1,176 @@
+#include "cam/entities.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include "base/text.h"
+#include "cam/length_text.h"
+
+namespace cam {
+namespace {
+
+template <typename T>
+T WholeField(const std::string& value, long long low, long long high) {
+  return static_cast<T>(WholeOf(value, low, high));
+}
+
+char TurnOf(const std::string& value) { return value.empty() ? '\0' : value.front(); }
+
+// Splits the line given to Scanf: the fields, after the entity word when the
+// line starts with one. False when it names another kind of entity or its
+// fields are not well formed.
+bool ScanFields(const char* text, EntityWord want, std::vector<Field>* fields) {
+  if (text == nullptr) return false;
+  std::string_view line = Trim(text);
+  std::string_view rest;
+  EntityWord word = EntityWordOf(line, &rest);
+  if (word != EntityWord::kNone && word != want) return false;
+  std::string error;
+  return SplitFields(rest, fields, &error);
+}
+
+void AppendNumber(std::string* line, std::string_view name, double value) {
+  AppendField(line, name, ExactText(value));
+}
+
+void AppendWhole(std::string* line, std::string_view name, long long value) {
+  AppendField(line, name, std::to_string(value));
+}
+
+}  // namespace
+
+void ReadHole(const std::vector<Field>& fields, bool inch, Cam_Hole* hole) {
+  *hole = Cam_Hole();
+  for (const Field& f : fields) {
+    const std::string& v = f.value;
+    if (f.name == "level") hole->m_nLevel = WholeField<int16_t>(v, INT16_MIN, INT16_MAX);
+    else if (f.name == "kind") hole->m_nKind = WholeField<int>(v, INT32_MIN, INT32_MAX);
+    else if (f.name == "d") hole->m_dDiameter = LengthOf(v, inch);
+    else if (f.name == "x") hole->m_dX = LengthOf(v, inch);
+    else if (f.name == "y") hole->m_dY = LengthOf(v, inch);
+    else if (f.name == "z") hole->m_dZ = LengthOf(v, inch);
+    else if (f.name == "len") hole->m_dLength = LengthOf(v, inch);
+    else if (f.name == "angle") hole->m_dAngle = NumberOf(v);
+    else if (f.name == "angle2") hole->m_dAngle2 = NumberOf(v);
+    else if (f.name == "shape") hole->m_dShape = NumberOf(v);
+    else if (f.name == "flag") hole->m_cFlag = WholeField<uint8_t>(v, 0, UINT8_MAX);
+  }
+}
+
+void ReadMark(const std::vector<Field>& fields, bool inch, Cam_Mark* mark) {
+  *mark = Cam_Mark();
+  for (const Field& f : fields) {
+    if (f.name == "x") mark->m_dX = LengthOf(f.value, inch);
+    else if (f.name == "y") mark->m_dY = LengthOf(f.value, inch);
+    else if (f.name == "text") mark->m_sText = f.value;
+    else if (f.name == "code") mark->m_cCode = WholeField<int8_t>(f.value, INT8_MIN, INT8_MAX);
+  }
+}
+
+void ReadItem(const std::vector<Field>& fields, bool inch, Cam_Item* item) {
+  *item = Cam_Item();
+  for (const Field& f : fields) {
+    if (f.name == "com") item->m_sComNam = f.value;
+    else if (f.name == "pce") item->m_sPceNam = f.value;
+    else if (f.name == "dwg") item->m_sDwgNam = f.value;
+    else if (f.name == "ass") item->m_sAssNam = f.value;
+    else if (f.name == "length") item->m_dLength = LengthOf(f.value, inch);
+    else if (f.name == "qty") item->m_nQty = WholeField<int>(f.value, INT32_MIN, INT32_MAX);
+    else if (f.name == "turn") item->m_cTurn = TurnOf(f.value);
+  }
+}
+
+void ReadPost(const std::vector<Field>& fields, Cam_Post* post) {
+  *post = Cam_Post();
+  for (const Field& f : fields) {
+    if (f.name == "key") post->SetCle(f.value);
+    else if (f.name == "value") post->SetVal(f.value);
+  }
+}
+
+}  // namespace cam
+
+using cam::EntityWord;
+
+bool CamBase::Scanf(const char*) { return false; }
+void CamBase::Printf(std::string& text) const { text.clear(); }
+
+bool Cam_Hole::Scanf(const char* text) {
+  std::vector<cam::Field> fields;
+  if (!cam::ScanFields(text, EntityWord::kHole, &fields)) return false;
+  cam::ReadHole(fields, false, this);
+  return true;
+}
+
+void Cam_Hole::Printf(std::string& text) const {
+  text = "HOLE";
+  cam::AppendWhole(&text, "level", m_nLevel);
+  cam::AppendWhole(&text, "kind", m_nKind);
+  cam::AppendNumber(&text, "d", m_dDiameter);
+  cam::AppendNumber(&text, "x", m_dX);
+  cam::AppendNumber(&text, "y", m_dY);
+  cam::AppendNumber(&text, "len", m_dLength);
+  cam::AppendNumber(&text, "angle", m_dAngle);
+  cam::AppendNumber(&text, "angle2", m_dAngle2);
+  cam::AppendNumber(&text, "shape", m_dShape);
+  cam::AppendNumber(&text, "z", m_dZ);
+  cam::AppendWhole(&text, "flag", m_cFlag);
+}
+
+bool Cam_Hole::operator==(const Cam_Hole& o) const {
+  return m_dX == o.m_dX && m_dY == o.m_dY && m_nLevel == o.m_nLevel && m_nKind == o.m_nKind &&
+         m_dDiameter == o.m_dDiameter;
+}
+
+bool Cam_Hole::operator<(const Cam_Hole& o) const {
+  return std::tie(m_dX, m_dY, m_nLevel, m_nKind, m_dDiameter) <
+         std::tie(o.m_dX, o.m_dY, o.m_nLevel, o.m_nKind, o.m_dDiameter);
+}
+
+bool Cam_Mark::Scanf(const char* text) {
+  std::vector<cam::Field> fields;
+  if (!cam::ScanFields(text, EntityWord::kMark, &fields)) return false;
+  cam::ReadMark(fields, false, this);
+  return true;
+}
+
+void Cam_Mark::Printf(std::string& text) const {
+  text = "MARK";
+  cam::AppendNumber(&text, "x", m_dX);
+  cam::AppendNumber(&text, "y", m_dY);
+  cam::AppendWhole(&text, "code", m_cCode);
+  cam::AppendField(&text, "text", m_sText);
+}
+
+bool Cam_Item::Scanf(const char* text) {
+  std::vector<cam::Field> fields;
+  if (!cam::ScanFields(text, EntityWord::kItem, &fields)) return false;
+  cam::ReadItem(fields, false, this);
+  return true;
+}
+
+void Cam_Item::Printf(std::string& text) const {
+  text = "ITEM";
+  cam::AppendField(&text, "com", m_sComNam);
+  cam::AppendField(&text, "pce", m_sPceNam);
+  cam::AppendField(&text, "dwg", m_sDwgNam);
+  cam::AppendField(&text, "ass", m_sAssNam);
+  cam::AppendNumber(&text, "length", m_dLength);
+  cam::AppendWhole(&text, "qty", m_nQty);
+  cam::AppendField(&text, "turn", m_cTurn == '\0' ? std::string() : std::string(1, m_cTurn));
+}
+
+bool Cam_Post::Scanf(const char* text) {
+  std::vector<cam::Field> fields;
+  if (!cam::ScanFields(text, EntityWord::kPost, &fields)) return false;
+  cam::ReadPost(fields, this);
+  return true;
+}
+
+void Cam_Post::Printf(std::string& text) const {
+  text = "POST";
+  cam::AppendField(&text, "key", m_sCle);
+  cam::AppendField(&text, "value", m_sVal);
+}
