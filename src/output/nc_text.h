@@ -1,0 +1,81 @@
+// The three primitives every line of an NC program goes through: the line
+// writer (line numbers), the number formatter (unit, X scaling, decimals) and
+// plain appends. Comments depend on the control and live with the control
+// writers. All text is built in one string; lines end with CR LF because the
+// controls expect it whatever platform wrote the file.
+#ifndef BARPOST_OUTPUT_NC_TEXT_H_
+#define BARPOST_OUTPUT_NC_TEXT_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Largest text FormatNumberTo can produce (a "%f" of the largest double).
+inline constexpr std::size_t kNumberBufferSize = 400;
+
+// Formats a length in millimetres for the program: inches with 4 decimals
+// (value / 25.4), millimetres with 3 decimals and trailing zeros and dot cut.
+// With x_flag and off_r99 > 0 the value is scaled by off_r99 / 10 (the X
+// axis of machines whose X counts in other steps). Writes into buf (at least
+// kNumberBufferSize characters) and returns the length.
+std::size_t FormatNumberTo(char* buf, double value, bool x_flag, int inch, double off_r99);
+std::string FormatNumber(double value, bool x_flag, int inch, double off_r99);
+
+class NcText {
+ public:
+  // numbering: the option Ligne is on. inch: 1 for a program in inches.
+  // off_r99: the X scaling factor (0 or less: none).
+  NcText(std::string& out, bool numbering, int inch, double off_r99)
+      : out_(out), numbering_(numbering), inch_(inch), off_r99_(off_r99) {}
+
+  // The counter value before the first numbered line and the text put
+  // between a line number and the line ("" or ": ").
+  void SetNumbering(int counter, std::string_view after_number) {
+    counter_ = counter;
+    after_number_ = after_number;
+  }
+
+  // Starts a numbered line: the counter grows by 2 whether or not numbers
+  // are written, so jump targets computed from it stay right.
+  void Line();
+  // Text appended to the current line.
+  void Put(std::string_view text) { out_.append(text); }
+  void Put(char c) { out_.push_back(c); }
+  void PutInt(long long value);
+  // A formatted length; x: the X scaling applies.
+  void PutNumber(double value, bool x);
+  // printf-style append for the rare formats with widths or decimals.
+  void PutF(const char* format, ...)
+#if defined(__GNUC__)
+      __attribute__((format(printf, 2, 3)))
+#endif
+      ;
+  void EndLine() { out_.append("\r\n"); }
+
+  // Whole lines: numbered, and unnumbered.
+  void Numbered(std::string_view text) {
+    Line();
+    Put(text);
+    EndLine();
+  }
+  void Plain(std::string_view text) {
+    Put(text);
+    EndLine();
+  }
+
+  std::string Number(double value, bool x) const {
+    return FormatNumber(value, x, inch_, off_r99_);
+  }
+  int counter() const { return counter_; }
+  std::string& out() { return out_; }
+
+ private:
+  std::string& out_;
+  bool numbering_;
+  int inch_;
+  double off_r99_;
+  int counter_ = 0;
+  std::string_view after_number_;
+};
+
+#endif  // BARPOST_OUTPUT_NC_TEXT_H_
