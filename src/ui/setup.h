@@ -4,7 +4,9 @@
 #ifndef BARPOST_UI_SETUP_H_
 #define BARPOST_UI_SETUP_H_
 
+#include <cstddef>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/array.h"
@@ -18,7 +20,15 @@ struct UnitSize {
   double angle = 0;
 };
 // Lengths are read with the reader's TextToVal, in the reader's unit.
+// Blanks around the text are ignored; a lower-case "x" counts as "X". The
+// angle part starts at the first "-" behind the "X" (behind the start of the
+// text when there is no "X"), so "22X60--30" has the angle -30. A text with
+// a "-" only in front of its "X" has the angle 0. An empty text is all 0.
 UnitSize ParseUnitSize(const std::string& text, const CCam& reader);
+
+// A slot's direction brought into [0, 180) by half turns: -30 gives 150,
+// 180 gives 0. A direction that is not finite gives 0.
+double HalfTurnAngle(double angle);
 
 struct Rgb {
   int r = 0, g = 0, b = 0;
@@ -43,7 +53,8 @@ class CSetup {
     Rgb text, background;
   };
 
-  // Hole list (filled during the reading pass).
+  // Hole list (filled during the reading pass). Keeps one hole per hole
+  // type, in the order of first appearance; see AddHole in setup.cpp.
   void AddHole(Cam_Hole hole);
   void ClearHoles();
   const CArray<Cam_Hole>& Holes() const { return m_aHoles; }
@@ -67,9 +78,23 @@ class CSetup {
   const UnitRow& Unit(int i) const { return m_units[i]; }
   const std::vector<ProgramRow>& Program() const { return m_program; }
   bool OkEnabled() const { return m_bOkEnabled; }
+  // Number of "Program" rows that no unit serves (0 when OK is enabled).
+  int NotFittingCount() const;
 
  private:
+  // The fields that make two holes the same hole type.
+  struct HoleKey {
+    int kind;
+    int level;
+    double diameter, length, angle, angle2, shape, y;
+    bool operator==(const HoleKey&) const = default;  // exact comparisons
+  };
+  struct HoleKeyHash {
+    std::size_t operator()(const HoleKey& key) const;
+  };
+
   CArray<Cam_Hole> m_aHoles;
+  std::unordered_set<HoleKey, HoleKeyHash> m_holeTypes;  // keys of m_aHoles
   CCam m_reader;  // for TextToVal and ValToText only
   std::string m_sCaption = "Setup machine";
   std::string m_sStatus;

@@ -1,0 +1,116 @@
+#include "ui/front_end.h"
+
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "config/options.h"
+#include "ui/setup.h"
+
+namespace {
+
+class FrontEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* value = std::getenv("BARPOST_UI");
+    had_value_ = value != nullptr;
+    if (value) saved_ = value;
+    SetFrontEndForTesting(nullptr);
+    g_options.units.RemoveAll();
+    rec_uni row;
+    row.level = "1";
+    row.diameter = "22";
+    g_options.units.Add(row);
+  }
+  void TearDown() override {
+    if (had_value_)
+      setenv("BARPOST_UI", saved_.c_str(), 1);
+    else
+      unsetenv("BARPOST_UI");
+    SetFrontEndForTesting(nullptr);
+  }
+  static void Choose(const char* value) { setenv("BARPOST_UI", value, 1); }
+
+  bool had_value_ = false;
+  std::string saved_;
+};
+
+Cam_Hole Round(double diameter) {
+  Cam_Hole hole;
+  hole.m_dDiameter = diameter;
+  return hole;
+}
+
+TEST_F(FrontEndTest, ChosenByVariableAtEachCall) {
+  Choose("auto");
+  EXPECT_STREQ(FrontEnd().Name(), "auto");
+  Choose("cancel");
+  EXPECT_STREQ(FrontEnd().Name(), "cancel");
+  Choose(" Cancel ");
+  EXPECT_STREQ(FrontEnd().Name(), "cancel");
+  Choose("nonsense");  // no window in a test run: nobody answers, OK where enabled
+  EXPECT_STREQ(FrontEnd().Name(), "auto");
+  unsetenv("BARPOST_UI");
+  EXPECT_STREQ(FrontEnd().Name(), "auto");
+  Choose("gui");  // no window: the terminal, when the test runs in one
+  std::string name = FrontEnd().Name();
+  EXPECT_TRUE(name == "auto" || name == "tty") << name;
+  EXPECT_EQ(MakeGuiFrontEnd(), nullptr);
+  Choose("auto");
+  EXPECT_EQ(&FrontEnd(), &FrontEnd());  // one object per kind, kept
+}
+
+TEST_F(FrontEndTest, AutoAndCancelResults) {
+  CSetup fitting;
+  fitting.AddHole(Round(22));
+  CSetup missing;
+  missing.AddHole(Round(30));
+
+  Choose("auto");
+  EXPECT_EQ(fitting.DoModal(), IDOK);
+  EXPECT_EQ(fitting.Caption(), "Setup machine %00001");  // initialised
+  EXPECT_EQ(missing.DoModal(), IDCANCEL);
+  EXPECT_EQ(FrontEnd().RunOptionSheet(), IDOK);
+
+  Choose("cancel");
+  CSetup fresh;
+  EXPECT_EQ(fresh.DoModal(), IDCANCEL);
+  EXPECT_EQ(fresh.Caption(), "Setup machine %00001");
+  EXPECT_EQ(fitting.DoModal(), IDCANCEL);
+  EXPECT_EQ(FrontEnd().RunOptionSheet(), IDCANCEL);
+}
+
+TEST_F(FrontEndTest, MessagesGoToStandardError) {
+  for (const char* kind : {"auto", "cancel"}) {
+    Choose(kind);
+    ::testing::internal::CaptureStderr();
+    FrontEnd().ShowMessage("Cannot create /tmp/x.MPF: No such file", MessageIcon::kError);
+    FrontEnd().ShowMessage("Middle remnant will be used\n", MessageIcon::kInformation);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "barpost: error: Cannot create /tmp/x.MPF: No such file\n"
+              "barpost: Middle remnant will be used\n")
+        << kind;
+  }
+}
+
+TEST_F(FrontEndTest, TestingOverride) {
+  class Fake : public CFrontEnd {
+   public:
+    const char* Name() const override { return "fake"; }
+    int RunSetup(CSetup&) override { return ++setups, IDOK; }
+    int RunOptionSheet() override { return IDCANCEL; }
+    void ShowMessage(const std::string&, MessageIcon) override {}
+    int setups = 0;
+  } fake;
+  Choose("cancel");
+  SetFrontEndForTesting(&fake);
+  CSetup setup;
+  setup.AddHole(Round(30));
+  EXPECT_EQ(setup.DoModal(), IDOK);
+  EXPECT_EQ(fake.setups, 1);
+  SetFrontEndForTesting(nullptr);
+  EXPECT_STREQ(FrontEnd().Name(), "cancel");
+}
+
+}  // namespace
