@@ -20,6 +20,14 @@ namespace platform {
 
 bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
 
+char PreferredSeparator() {
+#ifdef _WIN32
+  return '\\';
+#else
+  return '/';
+#endif
+}
+
 std::string::size_type LastSeparator(const std::string& path) {
   return path.find_last_of("/\\");
 }
@@ -27,11 +35,7 @@ std::string::size_type LastSeparator(const std::string& path) {
 std::string JoinPath(const std::string& dir, const std::string& name) {
   if (dir.empty()) return name;
   if (IsPathSeparator(dir.back())) return dir + name;
-#ifdef _WIN32
-  return dir + "\\" + name;
-#else
-  return dir + "/" + name;
-#endif
+  return dir + PreferredSeparator() + name;
 }
 
 std::string SystemErrorText(int error_number) {

@@ -11,6 +11,9 @@ namespace platform {
 // hands us. Windows hosts write '\', so both count on every platform.
 bool IsPathSeparator(char c);
 
+// The separator this platform writes when it joins paths.
+char PreferredSeparator();
+
 // Index of the last directory separator of path, or std::string::npos.
 std::string::size_type LastSeparator(const std::string& path);
 

@@ -1,0 +1,273 @@
+// Piece analysis: a piece record (or one piece kind of a bar) prepared in the
+// post-processor and turned into cut, hole and marked-character operations.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "base/text.h"
+#include "config/options.h"
+#include "engine/traitement.h"
+
+namespace {
+
+// Category letters, then five blanks: the position of a profile letter here
+// is its place in the per-category option strings.
+constexpr char kCategories[] = "ATCBDVGUZYILMNOPHEFR1234     ";
+
+int CategoryPosition(char letter) {
+  const char* p = letter ? std::strchr(kCategories, letter) : nullptr;
+  return p ? static_cast<int>(p - kCategories) : -1;
+}
+
+// The character at position i of a per-category string, 0 when the string is
+// shorter (a category without an entry is neither worked nor mirrored).
+char CategoryChar(const std::string& s, int i) {
+  return i >= 0 && i < static_cast<int>(s.size()) ? s[static_cast<std::size_t>(i)] : '\0';
+}
+
+// Origin corner codes after a mirror in X, then in Y.
+constexpr int kOriginMirrorX[10] = {0, 3, 2, 1, 9, 8, 7, 6, 5, 4};
+constexpr int kOriginMirrorY[10] = {0, 1, 2, 3, 7, 8, 9, 4, 5, 6};
+
+void ReplaceAll(std::string& text, const std::string& token, const std::string& value) {
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t at; (at = text.find(token, from)) != std::string::npos; from = at + token.size())
+    out.append(text, from, at - from).append(value);
+  if (from == 0) return;
+  out.append(text, from, std::string::npos);
+  text.swap(out);
+}
+
+// The wheel marker only has the characters of its wheel: upper case, 'O'
+// stamped as the digit, 0xD1 as '/', anything else as '-'.
+std::string CleanForWheel(const std::string& text, const std::string& wheel) {
+  std::string out = text;
+  for (char& c : out) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u >= 'a' && u <= 'z') c = static_cast<char>(u - 'a' + 'A');
+    if (c == 'O') c = '0';
+    if (static_cast<unsigned char>(c) == 0xD1) c = '/';
+    if (wheel.find(c) == std::string::npos) c = '-';
+  }
+  if (out.empty()) out = "-";
+  return out;
+}
+
+}  // namespace
+
+void CTraitement::SetPostParameters() {
+  const OptionValues& o = g_options;
+  CPostCam& c = m_cam;
+  c.m_nMotrice = o.Motrice;
+  c.m_bMarkAuto = o.Mark_Auto > 0 || o.Mark_Auto_PLM > 0;
+  c.m_nMarkSens = o.Mark_Sens;
+  c.m_nMarkNiv = o.Mark_Niv;
+  c.m_dMarkX = ToDouble(o.Mark_X);
+  c.m_dMarkY = ToDouble(o.Mark_Y);
+  c.m_dMarkXMin = ToDouble(o.Mark_XMin);
+  c.m_dMarkOff = ToDouble(o.Mark_Off);
+  c.m_nMarkNbCar = ToInt(o.Mark_NbCar);
+  c.m_nMarkLgCar = ToInt(o.Mark_LgCar);
+  c.m_nMarkHtCar = ToInt(o.Mark_HtCar);
+  c.m_sMarkCod = o.Mark_Cod;
+  c.m_sMarkSep = o.Mark_Sep;
+  c.m_sMarkCat = o.Mark_Cat;
+  c.m_nMarkTyp = ToInt(o.Mark_Typ);
+  c.m_sCateg = o.Categ;
+  c.m_sDefaut = o.Defaut;
+  c.m_sXSym = o.XSym;
+  c.m_sYSym = o.YSym;
+  c.m_sRotat = o.Rotat;
+  c.m_sOrgDef = o.OrgDef;
+  c.m_nNbVert = ToInt(o.NbVert);
+  c.m_nNbHorz = ToInt(o.NbHorz);
+  c.m_dVLarg = ToDouble(o.VLarg);
+  c.m_dVProf = ToDouble(o.VProf);
+  c.m_dHLarg = ToDouble(o.HLarg);
+  c.m_dHProf = ToDouble(o.HProf);
+  c.m_dSRS = ToDouble(o.SRS);
+  c.m_dSL = ToDouble(o.SL);
+  c.m_dSP = ToDouble(o.SP);
+  c.m_dSC = ToDouble(o.SC);
+  c.m_nTEC = o.TEC;
+  c.m_nOrigine = -1;
+  c.m_sMarkText.clear();
+}
+
+void CTraitement::Orient(char turn) {
+  const OptionValues& o = g_options;
+  CPostCam& c = m_cam;
+  int pos = CategoryPosition(c.m_cProfil);
+  bool mirrorX = false, mirrorY = false;
+  switch (CategoryChar(o.Defaut, pos)) {
+    case 'R':
+      mirrorX = mirrorY = true;
+      break;
+    case 'X':
+      mirrorX = true;
+      break;
+    case 'Y':
+      mirrorY = true;
+      break;
+    default:
+      break;
+  }
+  if (turn == 'R') {
+    mirrorX = !mirrorX;
+    mirrorY = !mirrorY;
+  } else if (turn == 'X') {
+    mirrorX = !mirrorX;
+  } else if (turn == 'Y') {
+    mirrorY = !mirrorY;
+  }
+  c.m_aPosts.Add(Cam_Post("SymX", Format("%i", mirrorX ? 1 : 0)));
+  c.m_aPosts.Add(Cam_Post("SymY", Format("%i", mirrorY ? 1 : 0)));
+
+  char code = CategoryChar(o.OrgDef, pos);
+  int origin = code ? code - '0' : -1;
+  if (c.m_nSection != 2 && origin >= 1 && origin <= 9) {
+    if (mirrorX) origin = kOriginMirrorX[origin];
+    if (mirrorY) origin = kOriginMirrorY[origin];
+  }
+  c.m_nOrigine = origin;
+}
+
+void CTraitement::Analyse(bool repeat, char turn) {
+  const OptionValues& o = g_options;
+  CPostCam& c = m_cam;
+
+  SetPostParameters();
+
+  // Unit of the job: as the record says, or forced by the option.
+  int inch = c.m_cInch;
+  if (o.Unite == 1) inch = 0;
+  if (o.Unite == 2) inch = 1;
+  m_nInch = inch;
+  c.m_cInch = static_cast<char>(inch);
+
+  if (repeat)
+    Orient(turn);
+  else
+    m_bLastPiece = true;
+
+  c.initialise_postcam(true, true);
+  if (CategoryChar(o.Categ, c.m_nCategorie) != 'O') return;  // category not worked
+
+  NibbleSlots();
+  if (!m_bWriting) {
+    CollectSetupHoles();
+    return;
+  }
+
+  TextMarks();
+
+  const int count = repeat ? m_nRepeat : 1;
+  for (int i = 0; i < count && !m_bOverflow; ++i) {
+    bool last = m_bLastPiece && i == count - 1;
+    if (o.Mark_Device > 0) MarkCharacters(last);
+    PunchHoles(last);
+    m_dPosX = m_dPosX + m_dBarSL + c.m_dLength;
+    if (m_bBar) CutPiece(last);
+  }
+
+  if (c.m_bTurned) c.rotation(false);
+}
+
+void CTraitement::TextMarks() {
+  const OptionValues& o = g_options;
+  CPostCam& c = m_cam;
+  c.m_bMarkPlaced = false;
+  c.m_sMarkText.clear();
+  bool allowed = true;
+
+  auto isText = [](const Cam_Mark& m) { return m.m_cCode == -1; };
+  auto& marks = c.m_aMarks.Data();
+  if (o.Mark_Auto_PLM != 0) {
+    // The job's own text marks, expanded, become the automatic marking text.
+    static const char* const kTokens[] = {"@DWG_NAM", "@ASS_NAM", "@PCE_NAM", "@FAS_NAM",
+                                          "@JOB_NAM"};
+    bool found = false;
+    for (const Cam_Mark& mark : marks) {
+      if (!isText(mark)) continue;
+      found = true;
+      std::string text = mark.m_sText;
+      for (const char* token : kTokens) ReplaceAll(text, token, c.ReadHead(token + 1));
+      c.m_bMarkAuto = true;
+      c.m_nMarkTyp = 64;
+      c.WriteHead("JOB_DES", text);
+    }
+    if (!found && c.ReadHead("JOB_DES").empty()) allowed = o.Mark_Auto != 0;
+  }
+  marks.erase(std::remove_if(marks.begin(), marks.end(), isText), marks.end());
+
+  bool ordinary = std::any_of(marks.begin(), marks.end(),
+                              [](const Cam_Mark& m) { return m.m_cCode >= 0; });
+  if ((!ordinary || o.Mark_Forcer != 0) && c.m_bMarkAuto && allowed) c.marquage_auto(false);
+}
+
+void CTraitement::MarkCharacters(bool last) {
+  const OptionValues& o = g_options;
+  const CPostCam& c = m_cam;
+  double pitch;
+  if (o.Mark_Device == 1)
+    pitch = ToDouble(o.Mark_Off);
+  else if (o.Mark_Device == 2)
+    pitch = ToInt(o.Mark_LgCar);
+  else
+    return;
+  const double offset = ToDouble(o.Off_Marq);
+  const int code = ToInt(o.Mark_Cod);
+  const std::string& wheel = o.Mark_String;
+  const std::string com = c.ReadHead("COM_NAM");
+  const std::string pce = c.ReadHead("PCE_NAM");
+
+  auto mark = [&](const std::string& raw, double x, double y) {
+    std::string text = o.Mark_Device == 1 ? CleanForWheel(raw, wheel) : raw;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      for (std::size_t j = 0; j < wheel.size(); ++j) {
+        if (wheel[j] != text[k]) continue;
+        CUsi u;
+        u.m_cType = 'M';
+        u.m_nFace = 1;
+        u.m_dX = offset + m_dPosX + x + pitch * static_cast<double>(k);
+        u.m_dY = y;
+        u.m_dXMachine = u.m_dX;
+        u.m_dYMachine = u.m_dY;
+        u.m_nCode = code;
+        u.m_cChar = text[k];
+        u.m_dValue = 10.0 * static_cast<double>(j);
+        CUsi::SetText(u.m_szComNam, com);
+        CUsi::SetText(u.m_szPceNam, pce);
+        if (m_nMiddleRemnant != 0 && last) {
+          u.m_dXMachine += m_dMiddleLen;
+          u.m_bRemnant = 1;
+        }
+        AddUsi(u);
+        m_dMaxX = std::max(m_dMaxX, u.m_dXMachine);
+      }
+    }
+  };
+
+  if (c.m_bMarkPlaced) mark(c.m_sMarkText, c.m_dMarkTextX, c.m_dMarkTextY);
+  for (const Cam_Mark& m : c.m_aMarks) mark(m.m_sText, m.m_dX, std::fabs(m.m_dY));
+}
+
+void CTraitement::CutPiece(bool last) {
+  const OptionValues& o = g_options;
+  CUsi u;
+  u.m_cType = 'C';
+  u.m_nFace = 1;
+  u.m_dX = m_dPosX;
+  u.m_dXMachine = ToDouble(o.Off_Scie) + m_dPosX;
+  u.m_nCode = ToInt(o.Fctcoupe);
+  CUsi::SetText(u.m_szComNam, m_cam.ReadHead("COM_NAM"));
+  CUsi::SetText(u.m_szPceNam, m_cam.ReadHead("PCE_NAM"));
+  if (m_nMiddleRemnant != 0 && last) {
+    // The remnant piece is cut off from the remnant's side.
+    u.m_nCode += 2;
+    u.m_bRemnant = 1;
+    u.m_dXMachine -= m_cam.m_dLength - m_dMiddleLen;
+  }
+  AddUsi(u);
+}

@@ -1,0 +1,111 @@
+// One job: a CAM job file turned into one NC program.
+#ifndef BARPOST_ENGINE_TRAITEMENT_H_
+#define BARPOST_ENGINE_TRAITEMENT_H_
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "base/array.h"
+#include "cam/cam.h"
+#include "engine/usi_list.h"
+#include "ui/setup.h"
+
+// Result of Process when the operator cancelled "Setup machine".
+constexpr int kResultCancelled = 1008;
+// A job that would make more operations than this stops with a message and
+// writes no program, rather than exhausting memory.
+constexpr int kMaxOperations = 10'000'000;
+
+class CTraitement {
+ public:
+  // Loads the options of machine from iniFile.
+  CTraitement(const std::string& iniFile, const std::string& machine, const std::string& camFile,
+              const std::string& ncFile, int repeat, int arg6, int arg7);
+  // Saves the options back, whatever happened.
+  virtual ~CTraitement();
+  CTraitement(const CTraitement&) = delete;
+  CTraitement& operator=(const CTraitement&) = delete;
+
+  // Reads the job, shows "Setup machine" and writes the program: 0, or
+  // kResultCancelled when the operator cancelled.
+  int Process();
+  // Analyses the pieces nested on the current bar record in machine order.
+  void WalkBar();
+  // Turns the current record into operations (writing pass) or collects its
+  // holes for "Setup machine" (reading pass).
+  void Analyse(bool repeat, char turn);
+  // Creates the program file at path and writes the program into it.
+  void WriteProgram(const std::string& path);
+
+  // The steps of Process and WriteProgram, for callers that inspect a job
+  // without writing it: the reading pass; the writer's middle-remnant
+  // decision (with its message when show_message); the writing pass that
+  // rebuilds m_aUsi.
+  void ReadJob();
+  void DecideMiddleRemnant(bool show_message);
+  void BuildOperations();
+
+  // True when the job stopped at the operation limit.
+  bool Overflowed() const { return m_bOverflow; }
+  // A job that only looks at the file leaves the INI file alone.
+  void KeepOptionsUnsaved() { m_bSaveOptions = false; }
+  // Called for every hole that no punching unit can make (writing pass).
+  std::function<void(const Cam_Hole&)> m_onUnpunched;
+
+  std::string m_sIniFile;
+  std::string m_sMachine;
+  std::string m_sCamFile;
+  std::string m_sNcFile;
+  int m_nRepeat = 0;
+  bool m_bBar = false;
+  std::string m_sName;
+  std::FILE* m_pFile = nullptr;
+  CPostCam m_cam;
+  CSetup m_dlgSetup;
+  bool m_bWriting = false;
+  double m_dPosX = 0;
+  int m_nLine = 0;
+  int m_nMiddleRemnant = 0;
+  double m_dMiddleX = 0;
+  double m_dMiddleLen = 0;
+  double m_dMaxX = 0;
+  std::string m_sProfile;
+  std::string m_sMaterial;
+  std::string m_sPieceName;
+  double m_dLength = 0;
+  double m_dRemnant = 0;
+  int m_nInch = 0;
+  int m_nBon = 0;
+  int m_nBarIdt = 0;
+  bool m_bLastPiece = false;
+  double m_dProfileH = 0;
+  double m_dProfileW = 0;
+  double m_dBarSC = 0;
+  double m_dBarSL = 0;
+  CArray<Cam_Item> m_aItems;
+  CUsiList m_aUsi;
+
+  // Head values of the current bar record (bar mode of Process and Exportation).
+  void ReadBarHeads();
+
+ private:
+  void SetPostParameters();
+  void Orient(char turn);
+  void NibbleSlots();
+  void CollectSetupHoles();
+  void TextMarks();
+  void MarkCharacters(bool last);
+  void PunchHoles(bool last);
+  void CutPiece(bool last);
+  void AddUsi(const CUsi& usi);
+  void WriteOperations(const std::string& path);
+
+  bool m_bOverflow = false;
+  bool m_bSaveOptions = true;
+};
+
+// The file name of an NC program path without directory and extension.
+std::string ProgramFileName(const std::string& ncFile);
+
+#endif  // BARPOST_ENGINE_TRAITEMENT_H_

@@ -1,0 +1,37 @@
+#include <cstdio>
+
+#include "base/platform.h"
+#include "config/options.h"
+#include "engine/module_state.h"
+#include "transfer/transfer.h"
+
+namespace {
+// Nomfic is read into a buffer of 256 characters.
+constexpr std::size_t kNameChars = 255;
+}  // namespace
+
+std::string TransmissionPath(const std::string& dir, const std::string& name) {
+  std::string d = dir;
+  if (!d.empty() && platform::IsPathSeparator(d.back())) d.pop_back();
+  return d + platform::PreferredSeparator() + name + ".MPF";
+}
+
+int RunTransmission(const std::string& sourceFile) {
+  LoadOptions(g_sIniFile, g_sMachine);
+  std::string name = ReadIniKey(g_sIniFile, g_sMachine, "Nomfic", "", kNameChars);
+
+  std::FILE* source = std::fopen(sourceFile.c_str(), "rb");
+  if (!source) return 2004;
+  std::FILE* dest = std::fopen(TransmissionPath(g_options.Dir, name).c_str(), "wb");
+  if (!dest) {
+    std::fclose(source);
+    return 0;
+  }
+  // A copy through a fixed buffer: exact for lines of any length.
+  char buffer[256];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, source)) > 0) std::fwrite(buffer, 1, n, dest);
+  std::fclose(source);
+  std::fclose(dest);
+  return 0;
+}
