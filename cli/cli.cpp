@@ -1,0 +1,257 @@
+#include "cli/cli.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "base/platform.h"
+#include "base/text.h"
+#include "cli/inspect.h"
+#include "host/barpost.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: barpost [--module PATH] COMMAND ARGS...\n"
+    "\n"
+    "Runs the barpost post-processor module the way a CAM host does.\n"
+    "\n"
+    "commands:\n"
+    "  process INI MACHINE CAMFILE NCFILE   write the NC program of a job (Traitement)\n"
+    "  export INI MACHINE NCFILE CAMFILE    write the program of the first confirmed bar\n"
+    "                                       under its bar numbers (Exportation)\n"
+    "  transmit INI MACHINE SOURCE          copy a program into the machine's directory\n"
+    "                                       (Transmission)\n"
+    "  config INI MACHINE                   edit the machine options (Config_Export)\n"
+    "  identity TEXT                        the module's Identity of TEXT\n"
+    "  inspect INI MACHINE CAMFILE [--bar]  show the job's records, hole types and\n"
+    "                                       operations without writing a program\n"
+    "\n"
+    "options:\n"
+    "  --module PATH   the module to load (default: libbarpost.so beside barpost;\n"
+    "                  the variable BARPOST_MODULE also sets it)\n"
+    "  --version       print the version\n"
+    "  -h, --help      this text; 'barpost COMMAND --help' for one command\n"
+    "\n"
+    "Dialogs: BARPOST_UI=gui|tty|auto|cancel chooses who answers them. 'auto' confirms\n"
+    "\"Setup machine\" when every hole type fits a punching unit and cancels it otherwise.\n"
+    "\n"
+    "exit status: 0 done, 1 failure, 2 bad usage, 3 \"Setup machine\" cancelled (1008),\n"
+    "4 source program cannot be opened (2004), 5 any other result.\n";
+
+struct Command {
+  const char* name;
+  int args;  // fixed arguments after the name
+  const char* synopsis;
+  const char* help;
+};
+
+const Command kCommands[] = {
+    {"process", 4, "process INI MACHINE CAMFILE NCFILE",
+     "Reads CAMFILE with the options of section MACHINE of INI, shows \"Setup machine\"\n"
+     "and writes the NC program NCFILE. A file name starting with 'B' (B12.MPF) makes a\n"
+     "program of the bars of the job; any other name a program of its pieces. The name\n"
+     "of the program is recorded under Nomfic in INI, and the options are written back.\n"},
+    {"export", 4, "export INI MACHINE NCFILE CAMFILE",
+     "Offers each bar of CAMFILE in \"Setup machine\" and writes the program of the first\n"
+     "bar confirmed, in the current directory, under the name made of its BAR_BON and\n"
+     "BAR_IDT numbers (000012_004). NCFILE only names the program in error messages.\n"},
+    {"transmit", 3, "transmit INI MACHINE SOURCE",
+     "Copies the program SOURCE into the directory of option Dir as <Nomfic>.MPF.\n"},
+    {"config", 2, "config INI MACHINE",
+     "Opens the \"Options\" sheet on section MACHINE of INI; OK saves, Cancel does not.\n"},
+    {"identity", 1, "identity TEXT", "Prints the module's Identity of TEXT: its first byte.\n"},
+    {"inspect", 3, "inspect INI MACHINE CAMFILE [--bar]",
+     "Analyses CAMFILE with the engine and prints its records, the hole types against\n"
+     "the punching units, the operations in machine order and every hole that no unit\n"
+     "can punch, with the reason. --bar analyses in bar mode (as for a program B...).\n"
+     "Writes nothing.\n"},
+};
+
+const Command* FindCommand(const std::string& name) {
+  for (const Command& c : kCommands)
+    if (name == c.name) return &c;
+  return nullptr;
+}
+
+int Usage(std::ostream& err, const std::string& message) {
+  err << "barpost: " << message << "\n" << "Try 'barpost --help'.\n";
+  return kExitUsage;
+}
+
+// The module, loaded with the system's loader, and its entry points.
+class Module {
+ public:
+  ~Module() {
+    if (m_handle) platform::UnloadModule(m_handle);
+  }
+  bool Load(const std::string& path, std::string* error) {
+    m_handle = platform::LoadModule(path, error);
+    return m_handle != nullptr;
+  }
+  template <typename Fn>
+  Fn Get(const char* name, std::string* error) {
+    void* p = platform::ModuleSymbol(m_handle, name);
+    if (!p) *error = std::string("the module has no entry point ") + name;
+    return reinterpret_cast<Fn>(p);
+  }
+
+ private:
+  void* m_handle = nullptr;
+};
+
+std::string DefaultModulePath() {
+  if (const char* env = std::getenv("BARPOST_MODULE"); env && *env) return env;
+#ifdef _WIN32
+  return platform::ExecutableDirectory() + "barpost.dll";
+#else
+  return platform::ExecutableDirectory() + "libbarpost.so";
+#endif
+}
+
+int StatusOf(int result) {
+  switch (result) {
+    case BARPOST_OK:
+      return kExitOk;
+    case BARPOST_SETUP_CANCELLED:
+      return kExitCancelled;
+    case BARPOST_SOURCE_UNREADABLE:
+      return kExitNoSource;
+    default:
+      return kExitOtherResult;
+  }
+}
+
+std::string Describe(int result) {
+  switch (result) {
+    case BARPOST_OK:
+      return "0 (done)";
+    case BARPOST_SETUP_CANCELLED:
+      return "1008 (cancelled at \"Setup machine\"; no program written)";
+    case BARPOST_SOURCE_UNREADABLE:
+      return "2004 (the source program cannot be opened)";
+    default:
+      return std::to_string(result);
+  }
+}
+
+void ReportProgram(std::ostream& out, const std::string& path) {
+  std::string text, error;
+  if (!platform::ReadWholeFile(path, &text, &error)) {
+    out << "no program was written to " << path << "\n";
+    return;
+  }
+  if (text.empty()) {
+    out << path << " is empty: the job made no machining operation\n";
+    return;
+  }
+  std::size_t lines = 0;
+  for (char c : text) lines += c == '\n';
+  out << "wrote " << path << " (" << lines << " lines)\n";
+}
+
+int CallModule(const Command& command, const std::vector<std::string>& a,
+               const std::string& module_path, std::ostream& out, std::ostream& err) {
+  Module module;
+  std::string error;
+  if (!module.Load(module_path, &error)) {
+    err << "barpost: cannot load the module " << module_path << ": " << error << "\n";
+    return kExitFailure;
+  }
+  const std::string name = command.name;
+  if (name == "identity") {
+    auto fn = module.Get<BarpostIdentityFn>("Identity", &error);
+    if (!fn) return err << "barpost: " << error << "\n", kExitFailure;
+    out << fn(a[0].c_str()) << "\n";
+    return kExitOk;
+  }
+  if (name == "config") {
+    auto fn = module.Get<BarpostConfigFn>("Config_Export", &error);
+    if (!fn) return err << "barpost: " << error << "\n", kExitFailure;
+    fn(a[0].c_str(), a[1].c_str());
+    return kExitOk;
+  }
+  int result = 0;
+  if (name == "process") {
+    auto fn = module.Get<BarpostTraitementFn>("Traitement", &error);
+    if (!fn) return err << "barpost: " << error << "\n", kExitFailure;
+    result = fn(a[0].c_str(), a[1].c_str(), a[2].c_str(), a[3].c_str(), "1", "0", "0");
+    out << "process: result " << Describe(result) << "\n";
+    if (result == BARPOST_OK) ReportProgram(out, a[3]);
+  } else if (name == "export") {
+    auto fn = module.Get<BarpostExportationFn>("Exportation", &error);
+    if (!fn) return err << "barpost: " << error << "\n", kExitFailure;
+    result = fn(a[0].c_str(), a[1].c_str(), a[2].c_str(), a[3].c_str());
+    out << "export: result " << Describe(result) << "\n";
+  } else if (name == "transmit") {
+    auto fn = module.Get<BarpostTransmissionFn>("Transmission", &error);
+    if (!fn) return err << "barpost: " << error << "\n", kExitFailure;
+    result = fn(a[0].c_str(), a[1].c_str(), a[2].c_str(), "", "", "");
+    out << "transmit: result " << Describe(result) << "\n";
+  }
+  return StatusOf(result);
+}
+
+}  // namespace
+
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string module_path;
+  std::size_t i = 0;
+  // Options before the command.
+  for (; i < args.size() && args[i].size() > 1 && args[i][0] == '-'; ++i) {
+    const std::string& a = args[i];
+    if (a == "-h" || a == "--help") {
+      out << kUsage;
+      return kExitOk;
+    }
+    if (a == "--version") {
+      out << "barpost " << BARPOST_VERSION << "\n";
+      return kExitOk;
+    }
+    if (a == "--module") {
+      if (i + 1 >= args.size()) return Usage(err, "--module needs a path");
+      module_path = args[++i];
+    } else if (a.rfind("--module=", 0) == 0) {
+      module_path = a.substr(9);
+    } else {
+      return Usage(err, "unknown option '" + a + "'");
+    }
+  }
+  if (i >= args.size()) return Usage(err, "no command given");
+  const Command* command = FindCommand(args[i]);
+  if (!command) return Usage(err, "unknown command '" + args[i] + "'");
+  ++i;
+
+  std::vector<std::string> operands;
+  bool bar = false;
+  for (; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "-h" || a == "--help") {
+      out << "usage: barpost " << command->synopsis << "\n\n" << command->help;
+      return kExitOk;
+    }
+    if (a == "--bar" && std::strcmp(command->name, "inspect") == 0) {
+      bar = true;
+    } else if (a == "--") {
+      operands.insert(operands.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+      break;
+    } else if (a.size() > 1 && a[0] == '-' && std::strcmp(command->name, "identity") != 0) {
+      return Usage(err, std::string(command->name) + ": unknown option '" + a + "'");
+    } else {
+      operands.push_back(a);
+    }
+  }
+  if (static_cast<int>(operands.size()) != command->args) {
+    return Usage(err, Format("%s takes %d argument%s: %s", command->name, command->args,
+                             command->args == 1 ? "" : "s", command->synopsis));
+  }
+
+  if (std::strcmp(command->name, "inspect") == 0)
+    return RunInspect(operands[0], operands[1], operands[2], bar, out, err);
+  if (module_path.empty()) module_path = DefaultModulePath();
+  return CallModule(*command, operands, module_path, out, err);
+}
