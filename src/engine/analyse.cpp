@@ -50,7 +50,7 @@ std::string CleanForWheel(const std::string& text, const std::string& wheel) {
     if (static_cast<unsigned char>(c) == 0xD1) c = '/';
     if (wheel.find(c) == std::string::npos) c = '-';
   }
-  if (out.empty()) out = "-";
+  if (out.empty()) out.push_back('-');
   return out;
 }
 
