@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing barpost needs on Debian 12 (run as root).
+# Qt 6 Widgets builds the windows (libbarpost_qt.so); xvfb and xauth give the
+# screenshot script a display.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev binutils)
+packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev binutils
+          qt6-base-dev xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -9,5 +12,5 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

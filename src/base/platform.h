@@ -27,8 +27,18 @@ std::string SystemErrorText(int error_number);
 // temporary file beside it, is flushed to disk and renamed over the old
 // file. Either the old file or the new one is there afterwards, never a
 // half-written one. On failure returns false and sets *error.
+// A file that exists but may not be written (read-only) is left alone: a
+// read-only INI file is a configuration someone locked.
 bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
                            std::string* error);
+
+// Tests only: when set, called before each system call ReplaceFileAtomically
+// makes, with its name ("open", "write", "sync", "close", "rename"); a
+// nonzero result makes that call fail with that error number. While a hook
+// is set the contents are written in pieces of at most 512 bytes, one
+// "write" each. Off (nullptr) by default.
+using FileStepHook = int (*)(const char* step);
+void SetFileStepHookForTesting(FileStepHook hook);
 
 // Reads the whole file into *contents. Returns false when it cannot be
 // opened or read, with *error set to the system's reason.
@@ -41,6 +51,11 @@ void UnloadModule(void* module);
 
 // Directory that holds the running executable, with a trailing separator.
 std::string ExecutableDirectory();
+
+// Directory of the binary this code is linked into (the module inside a
+// host, the program itself when linked statically), with a trailing
+// separator; empty when the system cannot tell.
+std::string ModuleDirectory();
 
 }  // namespace platform
 

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -34,5 +39,78 @@ TEST(Platform, ReplaceFileAtomicallyKeepsOldOrNew) {
   // A directory that does not exist: an error with the system's reason.
   EXPECT_FALSE(platform::ReplaceFileAtomically((dir / "no" / "x.ini").string(), "x", &error));
   EXPECT_FALSE(error.empty());
+  fs::remove_all(dir);
+}
+
+namespace {
+
+std::string ReadOrEmpty(const std::string& path) {
+  std::string text, error;
+  platform::ReadWholeFile(path, &text, &error);
+  return text;
+}
+
+int RegularFiles(const fs::path& dir) {
+  int files = 0;
+  for (auto& e : fs::directory_iterator(dir)) files += e.is_regular_file();
+  return files;
+}
+
+int g_fail_at = 0;  // the step, counted from 1, that the hook fails
+int g_steps = 0;
+int FailOneStep(const char*) { return ++g_steps == g_fail_at ? EIO : 0; }
+
+}  // namespace
+
+TEST(Platform, AFailedStepOfAReplacementLeavesTheOldFileAlone) {
+  fs::path dir = fs::temp_directory_path() / "barpost_platform_steps";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string path = (dir / "m.ini").string();
+  const std::string old_text = "[M]\r\nMotrice=4\r\n";
+  const std::string new_text(3000, 'n');  // six pieces of 512 bytes
+  std::string error;
+  for (g_fail_at = 1;; ++g_fail_at) {
+    ASSERT_TRUE(platform::ReplaceFileAtomically(path, old_text, &error)) << error;
+    g_steps = 0;
+    platform::SetFileStepHookForTesting(FailOneStep);
+    bool ok = platform::ReplaceFileAtomically(path, new_text, &error);
+    platform::SetFileStepHookForTesting(nullptr);
+    EXPECT_EQ(RegularFiles(dir), 1) << "a temporary file was left behind at step " << g_fail_at;
+    if (ok) {
+      EXPECT_EQ(ReadOrEmpty(path), new_text);
+      break;
+    }
+    EXPECT_EQ(error, platform::SystemErrorText(EIO));
+    EXPECT_EQ(ReadOrEmpty(path), old_text) << "step " << g_fail_at;
+  }
+  // open, six writes, sync, close and rename: ten steps could fail.
+  EXPECT_EQ(g_fail_at, 11);
+  fs::remove_all(dir);
+}
+
+TEST(Platform, AReadOnlyFileIsNotReplaced) {
+  fs::path dir = fs::temp_directory_path() / "barpost_platform_read_only";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string path = (dir / "m.ini").string();
+  std::string error;
+  ASSERT_TRUE(platform::ReplaceFileAtomically(path, "locked\r\n", &error)) << error;
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  // Permissions do not bind root: check as an ordinary user.
+  fs::permissions(dir, fs::perms::all);
+  fflush(nullptr);
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+    std::string reason;
+    bool replaced = platform::ReplaceFileAtomically(path, "changed\r\n", &reason);
+    _exit(!replaced && reason == platform::SystemErrorText(EACCES) ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(ReadOrEmpty(path), "locked\r\n");
+  EXPECT_EQ(RegularFiles(dir), 1);
   fs::remove_all(dir);
 }

@@ -80,7 +80,7 @@ BARPOST_EXPORT void BARPOST_CALL Config_Export(const char* iniFile, const char* 
   Guarded(0, [&] {
     SetLocation(iniFile, machine);
     LoadOptions(g_sIniFile, g_sMachine);
-    if (FrontEnd().RunOptionSheet() == IDOK) {
+    if (FrontEnd().RunOptionSheet(g_options) == IDOK) {
       std::string error;
       if (!SaveOptions(g_sIniFile, g_sMachine, &error))
         FrontEnd().ShowMessage(error, MessageIcon::kError);

@@ -6,7 +6,10 @@
 
 #include <unistd.h>
 
+#include "base/platform.h"
 #include "base/text.h"
+#include "config/tables.h"
+#include "ui/qt/window_plugin.h"
 #include "ui/setup.h"
 
 namespace {
@@ -27,7 +30,7 @@ class CAutoFrontEnd : public CFrontEnd {
     setup.Initialise();
     return setup.OkEnabled() ? IDOK : IDCANCEL;
   }
-  int RunOptionSheet() override { return IDOK; }
+  int RunOptionSheet(OptionValues&) override { return IDOK; }
   void ShowMessage(const std::string& text, MessageIcon icon) override { PrintMessage(text, icon); }
 };
 
@@ -38,7 +41,7 @@ class CCancelFrontEnd : public CFrontEnd {
     setup.Initialise();  // the edits of a cancelled dialog stay, so the rows do too
     return IDCANCEL;
   }
-  int RunOptionSheet() override { return IDCANCEL; }
+  int RunOptionSheet(OptionValues&) override { return IDCANCEL; }
   void ShowMessage(const std::string& text, MessageIcon icon) override { PrintMessage(text, icon); }
 };
 
@@ -68,6 +71,101 @@ CFrontEnd* TtyFrontEnd() {
   return front_end.get();
 }
 
+// The windows' view of a CSetup: every call runs the module's own code on
+// the module's own object.
+class CSetupAdapter : public CSetupView {
+ public:
+  explicit CSetupAdapter(CSetup& setup) : m_setup(setup) {}
+  void Initialise() override { m_setup.Initialise(); }
+  void SetSizeText(int unit, const std::string& text) override { m_setup.SetSizeText(unit, text); }
+  std::string SizeText(int unit) const override { return m_setup.SizeText(unit); }
+  std::string Caption() const override { return m_setup.Caption(); }
+  std::string Status() const override { return m_setup.Status(); }
+  CSetup::UnitRow Unit(int unit) const override { return m_setup.Unit(unit); }
+  int ProgramCount() const override { return static_cast<int>(m_setup.Program().size()); }
+  CSetup::ProgramRow ProgramRow(int row) const override {
+    return m_setup.Program()[static_cast<std::size_t>(row)];
+  }
+  bool OkEnabled() const override { return m_setup.OkEnabled(); }
+
+ private:
+  CSetup& m_setup;
+};
+
+class CModuleTableRules : public CTableRules {
+ public:
+  bool ToolFromSizes(double diameter, double length, double width,
+                     CMagasin* tool) const override {
+    return ::ToolFromSizes(diameter, length, width, tool);
+  }
+};
+
+// The Qt windows, seen from the module. The plugin stays loaded for the life
+// of the process: a toolkit does not survive being unloaded.
+class CGuiFrontEnd : public CFrontEnd {
+ public:
+  explicit CGuiFrontEnd(CWindowFrontEnd* windows) : m_windows(windows) {}
+  const char* Name() const override { return "gui"; }
+  int RunSetup(CSetup& setup) override {
+    CSetupAdapter view(setup);
+    return m_windows->RunSetup(view);
+  }
+  int RunOptionSheet(OptionValues& options) override {
+    CModuleTableRules rules;
+    return m_windows->RunOptionSheet(options, rules);
+  }
+  void ShowMessage(const std::string& text, MessageIcon icon) override {
+    m_windows->ShowMessage(text, icon);
+  }
+
+ private:
+  std::unique_ptr<CWindowFrontEnd> m_windows;
+};
+
+bool NonEmptyVariable(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value;
+}
+
+// Somewhere to show a window: an X or Wayland display, or one of Qt's
+// screenless platforms (the tests run "offscreen").
+bool DisplayAvailable() {
+#ifdef _WIN32
+  return true;
+#else
+  if (NonEmptyVariable("DISPLAY") || NonEmptyVariable("WAYLAND_DISPLAY")) return true;
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  std::string_view name = Trim(platform ? platform : "");
+  for (const char* screenless : {"offscreen", "minimal", "vnc", "linuxfb", "eglfs"})
+    if (name.substr(0, std::string_view(screenless).size()) == screenless) return true;
+  return false;
+#endif
+}
+
+#ifdef _WIN32
+constexpr const char* kPluginName = "barpost_qt.dll";
+#else
+constexpr const char* kPluginName = "libbarpost_qt.so";
+#endif
+
+// The plugin from BARPOST_QT_PLUGIN, or beside the module. Loaded once; a
+// plugin that is missing or refuses is not asked again.
+CWindowFrontEnd* LoadWindows() {
+  static void* module = nullptr;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    const char* path = std::getenv("BARPOST_QT_PLUGIN");
+    std::string file = path && *path ? std::string(path)
+                                     : platform::JoinPath(platform::ModuleDirectory(), kPluginName);
+    module = platform::LoadModule(file, nullptr);
+  }
+  if (!module) return nullptr;
+  auto make = reinterpret_cast<MakeWindowFrontEndFn>(
+      platform::ModuleSymbol(module, BARPOST_QT_FACTORY));
+  return make ? make(kWindowPluginVersion) : nullptr;
+}
+
 // A person at a terminal: standard input and output both are one.
 bool AtTerminal() { return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO); }
 
@@ -87,8 +185,12 @@ std::unique_ptr<CFrontEnd> MakeAutoFrontEnd() { return std::make_unique<CAutoFro
 
 std::unique_ptr<CFrontEnd> MakeCancelFrontEnd() { return std::make_unique<CCancelFrontEnd>(); }
 
-// The Qt windows come as a plugin of their own; until it is there, no window.
-std::unique_ptr<CFrontEnd> MakeGuiFrontEnd() { return nullptr; }
+std::unique_ptr<CFrontEnd> MakeGuiFrontEnd() {
+  if (!DisplayAvailable()) return nullptr;
+  CWindowFrontEnd* windows = LoadWindows();
+  if (!windows) return nullptr;
+  return std::make_unique<CGuiFrontEnd>(windows);
+}
 
 CFrontEnd& FrontEnd() {
   if (g_testing) return *g_testing;

@@ -8,6 +8,7 @@
 #include <string>
 
 class CSetup;
+struct OptionValues;
 
 // Dialog results, as the host's dialogs return them.
 enum : int { IDOK = 1, IDCANCEL = 2 };
@@ -22,8 +23,10 @@ class CFrontEnd {
   // Runs the "Setup machine" dialog modally; IDOK or IDCANCEL. The front end
   // calls setup.Initialise() first and setup.Refresh() after each edit.
   virtual int RunSetup(CSetup& setup) = 0;
-  // Runs the "Options" property sheet on g_options; IDOK or IDCANCEL.
-  virtual int RunOptionSheet() = 0;
+  // Runs the "Options" property sheet on options (the module's g_options);
+  // IDOK or IDCANCEL. The sheet stores into options as its pages are left;
+  // the caller saves them to the INI file only on IDOK.
+  virtual int RunOptionSheet(OptionValues& options) = 0;
   // A message box with an OK button.
   virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
 };
@@ -35,7 +38,10 @@ std::unique_ptr<CFrontEnd> MakeAutoFrontEnd();
 std::unique_ptr<CFrontEnd> MakeCancelFrontEnd();
 // Text dialogs on the controlling terminal; nullptr when there is none.
 std::unique_ptr<CFrontEnd> MakeTtyFrontEnd();
-// Qt windows; nullptr when Qt or a display is not available.
+// Qt windows; nullptr when Qt or a display is not available. The windows are
+// the plugin libbarpost_qt.so (barpost_qt.dll), looked for beside the module
+// or at the path in BARPOST_QT_PLUGIN. A display is DISPLAY, WAYLAND_DISPLAY
+// or a screenless QT_QPA_PLATFORM such as "offscreen".
 std::unique_ptr<CFrontEnd> MakeGuiFrontEnd();
 
 // The front end of this call: BARPOST_UI=gui|tty|auto|cancel, or by default

@@ -43,6 +43,8 @@ Cam_Hole Round(double diameter) {
 }
 
 TEST_F(FrontEndTest, ChosenByVariableAtEachCall) {
+  // No display: no windows, whether or not the Qt plugin is built.
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
   Choose("auto");
   EXPECT_STREQ(FrontEnd().Name(), "auto");
   Choose("cancel");
@@ -61,6 +63,17 @@ TEST_F(FrontEndTest, ChosenByVariableAtEachCall) {
   EXPECT_EQ(&FrontEnd(), &FrontEnd());  // one object per kind, kept
 }
 
+TEST_F(FrontEndTest, NoWindowsWithoutThePlugin) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  setenv("BARPOST_QT_PLUGIN", "/nonexistent/libbarpost_qt.so", 1);
+  EXPECT_EQ(MakeGuiFrontEnd(), nullptr);
+  Choose("gui");
+  std::string name = FrontEnd().Name();
+  EXPECT_TRUE(name == "auto" || name == "tty") << name;
+  unsetenv("QT_QPA_PLATFORM");
+  unsetenv("BARPOST_QT_PLUGIN");
+}
+
 TEST_F(FrontEndTest, AutoAndCancelResults) {
   CSetup fitting;
   fitting.AddHole(Round(22));
@@ -71,14 +84,14 @@ TEST_F(FrontEndTest, AutoAndCancelResults) {
   EXPECT_EQ(fitting.DoModal(), IDOK);
   EXPECT_EQ(fitting.Caption(), "Setup machine %00001");  // initialised
   EXPECT_EQ(missing.DoModal(), IDCANCEL);
-  EXPECT_EQ(FrontEnd().RunOptionSheet(), IDOK);
+  EXPECT_EQ(FrontEnd().RunOptionSheet(g_options), IDOK);
 
   Choose("cancel");
   CSetup fresh;
   EXPECT_EQ(fresh.DoModal(), IDCANCEL);
   EXPECT_EQ(fresh.Caption(), "Setup machine %00001");
   EXPECT_EQ(fitting.DoModal(), IDCANCEL);
-  EXPECT_EQ(FrontEnd().RunOptionSheet(), IDCANCEL);
+  EXPECT_EQ(FrontEnd().RunOptionSheet(g_options), IDCANCEL);
 }
 
 TEST_F(FrontEndTest, MessagesGoToStandardError) {
@@ -99,7 +112,7 @@ TEST_F(FrontEndTest, TestingOverride) {
    public:
     const char* Name() const override { return "fake"; }
     int RunSetup(CSetup&) override { return ++setups, IDOK; }
-    int RunOptionSheet() override { return IDCANCEL; }
+    int RunOptionSheet(OptionValues&) override { return IDCANCEL; }
     void ShowMessage(const std::string&, MessageIcon) override {}
     int setups = 0;
   } fake;

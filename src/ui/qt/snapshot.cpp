@@ -1,0 +1,31 @@
+#include "ui/qt/snapshot.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QWidget>
+
+QImage WindowPicture(QWidget& window) {
+  QApplication::processEvents();
+  QPixmap body = window.grab();
+  QFont font = window.font();
+  font.setBold(true);
+  const int strip = QFontMetrics(font).height() + 10;
+  QImage picture(body.width(), body.height() + strip, QImage::Format_RGB32);
+  picture.fill(QColor(60, 90, 140));
+  QPainter p(&picture);
+  p.setFont(font);
+  p.setPen(Qt::white);
+  p.drawText(QRect(8, 0, body.width() - 16, strip), Qt::AlignVCenter | Qt::AlignLeft,
+             window.windowTitle());
+  p.drawPixmap(0, strip, body);
+  return picture;
+}
+
+bool SaveWindowPicture(QWidget& window, const QString& file) {
+  // A dialog is a few flat colours: a palette and the strongest compression
+  // keep the file small.
+  QImage picture = WindowPicture(window).convertToFormat(QImage::Format_Indexed8,
+                                                         Qt::ThresholdDither | Qt::AvoidDither);
+  return picture.save(file, "PNG", 0);
+}
