@@ -328,7 +328,7 @@ class ClipperControl final : public NcControl {
   void Preamble() override {
     nc().Plain("");
     nc().Plain("INCH");
-    for (const rec_uni* row : UsedUnitRows(options()))
+    for (const rec_uni* row : ListedUnitRows(options()))
       nc().PutF("TOOLS(%s, %s, 0, 0)\r\n", row->axis.c_str(), row->diameter.c_str());
     nc().Put("MATERIAL(L, \"");
     nc().Put(program().profile);
@@ -383,10 +383,13 @@ class ClipperControl final : public NcControl {
 
 }  // namespace
 
-std::vector<const rec_uni*> UsedUnitRows(const OptionValues& options) {
+std::vector<const rec_uni*> ListedUnitRows(const OptionValues& options) {
+  const int size = options.units.GetSize() < kUnits ? options.units.GetSize() : kUnits;
+  int used = 0;
+  for (int i = 0; i < size; ++i)
+    if (!options.units[i].level.empty()) ++used;
   std::vector<const rec_uni*> rows;
-  for (int i = 0; i < options.units.GetSize() && i < kUnits; ++i)
-    if (!options.units[i].level.empty()) rows.push_back(&options.units[i]);
+  for (int i = 0; i < used; ++i) rows.push_back(&options.units[i]);
   return rows;
 }
 

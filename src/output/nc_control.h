@@ -55,9 +55,11 @@ class NcControl {
   NcContext ctx_;
 };
 
-// The rows of the punching unit table that are in use (level not empty), in
-// table order; at most six.
-std::vector<const rec_uni*> UsedUnitRows(const OptionValues& options);
+// The unit rows that the header lists: as many rows as there are units in
+// use (level not empty), taken from the top of the table whichever rows
+// those are, so an unused row among them is listed and a used one below
+// them is not. At most six.
+std::vector<const rec_uni*> ListedUnitRows(const OptionValues& options);
 
 // The writer of option Cnc: 0 Siemens 840Di, 2 Ocean Clipper, 1 and any
 // other value Fagor (the value the comment syntax has always fallen back to).

@@ -119,8 +119,9 @@ TEST(NcControl, FagorAndClipperPreambles) {
   clipper.options.units.Add(rec_uni{"1", "Y1", "11", "", "22"});
   clipper.options.units.Add(rec_uni{"", "Y2", "12", "", "18"});
   clipper.options.units.Add(rec_uni{"2", "Y3", "13", "", "26X60-45"});
+  // Two units in use: the first two rows of the table, the unused one too.
   EXPECT_EQ(clipper.Preamble(),
-            "\nINCH\nTOOLS(Y1, 22, 0, 0)\nTOOLS(Y3, 26X60-45, 0, 0)\n"
+            "\nINCH\nTOOLS(Y1, 22, 0, 0)\nTOOLS(Y2, 18, 0, 0)\n"
             "MATERIAL(L, \"L100x10\", 254)\n\n");
 }
 

@@ -12,10 +12,11 @@ std::string LengthText(const NcProgram& program, double length) {
   return FormatNumber(length, false, program.inch, 0);
 }
 
-// The tooling table: the used units, first half under FL (first level),
-// second half under NL, one pair per line. An odd last unit is not listed.
+// The tooling table: the listed unit rows, first half under FL (first
+// level), second half under NL, one pair per line. An odd last row is not
+// listed.
 void WriteTooling(NcControl& control, const OptionValues& options) {
-  const std::vector<const rec_uni*> rows = UsedUnitRows(options);
+  const std::vector<const rec_uni*> rows = ListedUnitRows(options);
   const std::size_t half = rows.size() / 2;
   for (std::size_t i = 0; i < half; ++i) {
     control.Comment(Format("#%i  %-15s  %-15s", static_cast<int>(i + 1),

@@ -83,14 +83,15 @@ TEST(AlternateRuns, EveryOtherRunOfAFaceIsReversed) {
             "10/9/2 10/9/1 20/9/1 20/9/2 30/-1/2 30/-1/1");
 }
 
-TEST(WriteNcText, ToolingTablePairsTheUsedRows) {
+TEST(WriteNcText, ToolingTablePairsTheTopRows) {
   EXPECT_EQ(Tooling(Units({"1", "1", "2", "2"})),
             ";#1  D1               D3             \n"
             ";#2  D2               D4             \n");
-  // Five used rows: the fifth is not listed; an empty row is skipped.
+  // Five units in use: rows 1 and 2 with rows 3 and 4 of the table, the
+  // unused row 2 included, whichever rows are the used ones.
   EXPECT_EQ(Tooling(Units({"1", "", "1", "2", "2", "2"})),
-            ";#1  D1               D4             \n"
-            ";#2  D3               D5             \n");
+            ";#1  D1               D3             \n"
+            ";#2  D2               D4             \n");
   EXPECT_EQ(Tooling(Units({"", "", "1", "", "", ""})), "");
 }
 
