@@ -56,6 +56,17 @@ std::string CleanForWheel(const std::string& text, const std::string& wheel) {
 
 }  // namespace
 
+int ProgramUnit(int record_inch) {
+  switch (g_options.Unite) {
+    case 1:
+      return 0;
+    case 2:
+      return 1;
+    default:
+      return record_inch;
+  }
+}
+
 void CTraitement::SetPostParameters() {
   const OptionValues& o = g_options;
   CPostCam& c = m_cam;
@@ -139,10 +150,7 @@ void CTraitement::Analyse(bool repeat, char turn) {
 
   SetPostParameters();
 
-  // Unit of the job: as the record says, or forced by the option.
-  int inch = c.m_cInch;
-  if (o.Unite == 1) inch = 0;
-  if (o.Unite == 2) inch = 1;
+  const int inch = ProgramUnit(c.m_cInch);
   m_nInch = inch;
   c.m_cInch = static_cast<char>(inch);
 

@@ -142,13 +142,15 @@ void CTraitement::PunchHoles(bool last) {
 
   // The unit sizes, read once per piece in the piece's unit.
   UnitSize slotSize[6];
-  double roundSize[6];
-  int level[6];
+  double roundSize[6], offsetX[6];
+  int level[6], code[6];
   for (int u = 0; u < rows && u < 6; ++u) {
-    std::string text = o.units[u].diameter;
+    const std::string& text = o.units[u].diameter;
     slotSize[u] = ParseUnitSize(text, c);
     roundSize[u] = c.TextToVal(text);
     level[u] = ToInt(o.units[u].level);
+    offsetX[u] = ToDouble(o.Off_X[u]);
+    code[u] = ToInt(o.units[u].mfunc);
   }
   const std::string com = c.ReadHead("COM_NAM");
   const std::string pce = c.ReadHead("PCE_NAM");
@@ -204,9 +206,9 @@ void CTraitement::PunchHoles(bool last) {
     }
     d.m_dX = m_dPosX + hole.m_dX;
     d.m_dY = std::fabs(hole.m_dY);
-    d.m_dXMachine = ToDouble(o.Off_X[unit]) + d.m_dX;
+    d.m_dXMachine = offsetX[unit] + d.m_dX;
     d.m_dYMachine = std::fabs(hole.m_dY) + offset;
-    d.m_nCode = ToInt(row.mfunc);
+    d.m_nCode = code[unit];
     CUsi::SetText(d.m_szUnit, row.axis);
     d.m_nUnit = unit;
     d.m_dValue = hole.m_dDiameter;

@@ -105,6 +105,10 @@ class CTraitement {
   bool m_bSaveOptions = true;
 };
 
+// The unit of the program for a record in inches (1) or not (0): as the
+// record says, or forced by the option Unite (1 millimetres, 2 inches).
+int ProgramUnit(int record_inch);
+
 // The file name of an NC program path without directory and extension.
 std::string ProgramFileName(const std::string& ncFile);
 

@@ -26,10 +26,7 @@ int RunExportation(const std::string& ncFile, const std::string& camFile) {
     job.ReadBarHeads();
     std::string name = ExportFileName(job.m_nBon, job.m_nBarIdt);
     job.m_dlgSetup.ClearHoles();
-    int unit = cam.m_cInch;
-    if (g_options.Unite == 1) unit = 0;
-    if (g_options.Unite == 2) unit = 1;
-    job.m_dlgSetup.m_nUnit = unit;
+    job.m_dlgSetup.m_nUnit = ProgramUnit(cam.m_cInch);
     job.m_bWriting = false;
     job.WalkBar();
     if (job.m_dlgSetup.DoModal() == IDOK) job.WriteProgram(name);
