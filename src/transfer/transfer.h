@@ -12,7 +12,8 @@
 int RunExportation(const std::string& ncFile, const std::string& camFile);
 
 // Copies sourceFile to "<Dir>/<Nomfic>.MPF". 0, or 2004 when the source
-// cannot be opened. A destination that cannot be written is silent (0).
+// cannot be opened or read (a folder, a read error). A destination that
+// cannot be written is silent (0); a copy that fails half-way is removed.
 int RunTransmission(const std::string& sourceFile);
 
 // The destination path of a transmission: Dir without its trailing
