@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "config/tables.h"
 #include "ui/qt/window_plugin.h"
+#include "ui/window_adapters.h"
 #include "ui/setup.h"
 
 namespace {
@@ -70,35 +71,6 @@ CFrontEnd* TtyFrontEnd() {
   if (!front_end) front_end = MakeTtyFrontEnd();
   return front_end.get();
 }
-
-// The windows' view of a CSetup: every call runs the module's own code on
-// the module's own object.
-class CSetupAdapter : public CSetupView {
- public:
-  explicit CSetupAdapter(CSetup& setup) : m_setup(setup) {}
-  void Initialise() override { m_setup.Initialise(); }
-  void SetSizeText(int unit, const std::string& text) override { m_setup.SetSizeText(unit, text); }
-  std::string SizeText(int unit) const override { return m_setup.SizeText(unit); }
-  std::string Caption() const override { return m_setup.Caption(); }
-  std::string Status() const override { return m_setup.Status(); }
-  CSetup::UnitRow Unit(int unit) const override { return m_setup.Unit(unit); }
-  int ProgramCount() const override { return static_cast<int>(m_setup.Program().size()); }
-  CSetup::ProgramRow ProgramRow(int row) const override {
-    return m_setup.Program()[static_cast<std::size_t>(row)];
-  }
-  bool OkEnabled() const override { return m_setup.OkEnabled(); }
-
- private:
-  CSetup& m_setup;
-};
-
-class CModuleTableRules : public CTableRules {
- public:
-  bool ToolFromSizes(double diameter, double length, double width,
-                     CMagasin* tool) const override {
-    return ::ToolFromSizes(diameter, length, width, tool);
-  }
-};
 
 // The Qt windows, seen from the module. The plugin stays loaded for the life
 // of the process: a toolkit does not survive being unloaded.

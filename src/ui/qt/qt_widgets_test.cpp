@@ -36,36 +36,9 @@
 #include "ui/qt/snapshot.h"
 #include "ui/qt/window_plugin.h"
 #include "ui/setup.h"
+#include "ui/window_adapters.h"
 
 namespace {
-
-// The module's view of a CSetup, for the dialog built in this program.
-class CTestSetupView : public CSetupView {
- public:
-  explicit CTestSetupView(CSetup& setup) : m_setup(setup) {}
-  void Initialise() override { m_setup.Initialise(); }
-  void SetSizeText(int unit, const std::string& text) override { m_setup.SetSizeText(unit, text); }
-  std::string SizeText(int unit) const override { return m_setup.SizeText(unit); }
-  std::string Caption() const override { return m_setup.Caption(); }
-  std::string Status() const override { return m_setup.Status(); }
-  CSetup::UnitRow Unit(int unit) const override { return m_setup.Unit(unit); }
-  int ProgramCount() const override { return static_cast<int>(m_setup.Program().size()); }
-  CSetup::ProgramRow ProgramRow(int row) const override {
-    return m_setup.Program()[static_cast<std::size_t>(row)];
-  }
-  bool OkEnabled() const override { return m_setup.OkEnabled(); }
-
- private:
-  CSetup& m_setup;
-};
-
-class CTestRules : public CTableRules {
- public:
-  bool ToolFromSizes(double diameter, double length, double width,
-                     CMagasin* tool) const override {
-    return ::ToolFromSizes(diameter, length, width, tool);
-  }
-};
 
 Cam_Hole Hole(int level, double diameter, int kind = 0, double length = 0, double angle = 0) {
   Cam_Hole hole;
@@ -229,7 +202,7 @@ void CWindowsTest::manyHoleTypesScroll() {
   SetUnits({Unit("1", "12", "22")});
   CSetup setup;
   for (int i = 0; i < 12; ++i) setup.AddHole(Hole(i % 2, 10 + i));
-  CTestSetupView view(setup);
+  CSetupAdapter view(setup);
   CSetupDialog dialog(view);
   dialog.show();
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -266,7 +239,7 @@ void CWindowsTest::pagesNeverShownChangeNothing() {
   o.outils.Add(CMagasin(1, 14, 0, 0));         // the page would make it a round tool
   o.Defaut = "XY";                             // the page would write 20 characters
   o.Categ = "N";
-  CTestRules rules;
+  CModuleTableRules rules;
   COption sheet(o, rules);
   QCOMPARE(sheet.Tabs()->count(), int(COption::kPages));
   const char* titles[] = {"General", "Offsets", "Punching", "Nibbling",
@@ -292,7 +265,7 @@ void CWindowsTest::profilesPageSavesTwentyCharacters() {
   OptionValues o = SampleOptions();
   o.Defaut = "XYR0X";
   o.OrgDef = "12";
-  CTestRules rules;
+  CModuleTableRules rules;
   COption sheet(o, rules);
   sheet.ShowPage(COption::kProfiles);
   auto* page = sheet.Get<CPropertyProfil>(COption::kProfiles);
@@ -321,7 +294,7 @@ void CWindowsTest::profilesPageSavesTwentyCharacters() {
 
 void CWindowsTest::profilesRefuseAnOriginThatIsNoInteger() {
   OptionValues o = SampleOptions();
-  CTestRules rules;
+  CModuleTableRules rules;
   COption sheet(o, rules);
   sheet.show();
   sheet.ShowPage(COption::kProfiles);
@@ -344,7 +317,7 @@ void CWindowsTest::profilesRefuseAnOriginThatIsNoInteger() {
 
 void CWindowsTest::profilesFocusBandsFollowTheFocus() {
   OptionValues o = SampleOptions();
-  CTestRules rules;
+  CModuleTableRules rules;
   COption sheet(o, rules);
   sheet.show();
   QVERIFY(QTest::qWaitForWindowExposed(&sheet));
@@ -367,7 +340,7 @@ void CWindowsTest::profilesFocusBandsFollowTheFocus() {
 
 void CWindowsTest::punchingRowsBecomeSortedPunches() {
   OptionValues o = SampleOptions();
-  CTestRules rules;
+  CModuleTableRules rules;
   COption sheet(o, rules);
   sheet.show();
   sheet.ShowPage(COption::kPunching);
@@ -401,7 +374,7 @@ void CWindowsTest::punchingRowsBecomeSortedPunches() {
 void CWindowsTest::nibblingRowsFollowTheToolKindRule() {
   OptionValues o = SampleOptions();
   o.Rugosite = "0.5";
-  CTestRules rules;
+  CModuleTableRules rules;
   COption sheet(o, rules);
   sheet.show();
   sheet.ShowPage(COption::kNibbling);
@@ -446,7 +419,7 @@ void CWindowsTest::nibblingRowsFollowTheToolKindRule() {
 }
 
 void CWindowsTest::clampsHiddenUnlessSiemens() {
-  CTestRules rules;
+  CModuleTableRules rules;
   {
     OptionValues o = SampleOptions();
     o.Cnc = 1;
@@ -485,7 +458,7 @@ void CWindowsTest::markingControlsNeedAToolCode() {
   OptionValues o = SampleOptions();
   o.Mark_Cod.clear();
   o.Mark_Auto = 1;
-  CTestRules rules;
+  CModuleTableRules rules;
   COption sheet(o, rules);
   sheet.show();
   sheet.ShowPage(COption::kMarking);
@@ -510,7 +483,7 @@ void CWindowsTest::markingControlsNeedAToolCode() {
 
 void CWindowsTest::editsTakeCapitalsAndDigits() {
   OptionValues o = SampleOptions();
-  CTestRules rules;
+  CModuleTableRules rules;
   COption sheet(o, rules);
   sheet.show();
   auto* general = sheet.Get<CPropertyGeneral>(COption::kGeneral);
@@ -624,20 +597,20 @@ int Screenshots(const QString& dir) {
   setup.AddHole(Hole(1, 18));
   setup.AddHole(Hole(0, 22, 4, 60, 45));
   {
-    CTestSetupView view(setup);
+    CSetupAdapter view(setup);
     CSetupDialog dialog(view);
     dialog.show();
     ok &= SavePicture(dialog, dir + "/setup-machine.png");
   }
   for (int i = 0; i < 9; ++i) setup.AddHole(Hole(i % 2, 24 + 2 * i));
   {
-    CTestSetupView view(setup);
+    CSetupAdapter view(setup);
     CSetupDialog dialog(view);
     dialog.show();
     ok &= SavePicture(dialog, dir + "/setup-machine-scrolling.png");
   }
 
-  CTestRules rules;
+  CModuleTableRules rules;
   OptionValues options = g_options;
   COption sheet(options, rules);
   sheet.show();
