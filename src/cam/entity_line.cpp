@@ -8,7 +8,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool NeedsQuotes(std::string_view value) {
   if (value.empty()) return true;
   for (char c : value) {
-    if (IsBlank(c) || c == '=' || c == '"' || c == '\r' || c == '\n') return true;
+    if (IsBlank(c) || c == '=' || c == '"' || c == '\r' || c == '\n' || c == '\0') return true;
   }
   return false;
 }
@@ -82,7 +82,8 @@ void AppendField(std::string* line, std::string_view name, std::string_view valu
   line->push_back('"');
   for (char c : value) {
     if (c == '"' || c == '\\') line->push_back('\\');
-    line->push_back(c == '\r' || c == '\n' ? ' ' : c);
+    // A line is read back as a C string: a NUL byte would end it.
+    line->push_back(c == '\r' || c == '\n' || c == '\0' ? ' ' : c);
   }
   line->push_back('"');
 }

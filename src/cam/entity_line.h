@@ -20,7 +20,8 @@ struct Field {
 bool SplitFields(std::string_view text, std::vector<Field>* fields, std::string* error);
 
 // Appends " name=value" to *line, quoting the value when it needs it. Line
-// breaks in the value become blanks: an entity is one line.
+// breaks and NUL bytes in the value become blanks: an entity is one line,
+// read back as a C string.
 void AppendField(std::string* line, std::string_view name, std::string_view value);
 
 // The entity words and the text after them.

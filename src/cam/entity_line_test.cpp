@@ -48,6 +48,11 @@ TEST(EntityLine, WrittenFieldsReadBack) {
   std::string line;
   AppendField(&line, "text", "a\r\nb");
   EXPECT_EQ(line, " text=\"a  b\"");
+  // A NUL byte (a damaged job file) would cut the line short for Scanf.
+  line.clear();
+  AppendField(&line, "pce", std::string("A\0B", 3));
+  EXPECT_EQ(line, " pce=\"A B\"");
+  EXPECT_EQ(Split(line.c_str())[0].value, "A B");
 }
 
 TEST(EntityLine, RecognisesEntityWords) {
