@@ -1,6 +1,8 @@
 #include "engine/traitement.h"
 
 #include <cerrno>
+#include <cmath>
+#include <new>
 
 #include "base/platform.h"
 #include "base/text.h"
@@ -28,16 +30,43 @@ CTraitement::CTraitement(const std::string& iniFile, const std::string& machine,
 }
 
 CTraitement::~CTraitement() {
-  if (m_bSaveOptions) SaveOptions(m_sIniFile, m_sMachine);
-  if (m_pFile) std::fclose(m_pFile);
+  try {
+    if (m_bSaveOptions) SaveOptions(m_sIniFile, m_sMachine);
+  } catch (...) {
+    // A destructor that throws ends the host.
+  }
+  if (m_pFile) {
+    // The job stopped half-way (out of memory): no half-written program.
+    std::fclose(m_pFile);
+    std::remove(m_sProgramPath.c_str());
+  }
 }
 
+namespace {
+
+// A position no line reaches: a thousand kilometres comes from a damaged job
+// (lengths or coordinates near the largest number) and would reach the
+// program as "inf". False for NaN and infinities too.
+bool OnTheLine(double mm) { return std::fabs(mm) < 1e9; }
+
+}  // namespace
+
 void CTraitement::AddUsi(const CUsi& usi) {
+  if (!OnTheLine(usi.m_dX) || !OnTheLine(usi.m_dY) || !OnTheLine(usi.m_dXMachine) ||
+      !OnTheLine(usi.m_dYMachine)) {
+    m_bOutOfRange = true;
+    m_bOverflow = true;  // stops the walk like the operation limit
+    return;
+  }
   if (m_aUsi.GetSize() >= kMaxOperations) {
     m_bOverflow = true;
     return;
   }
-  m_aUsi.Add(usi);
+  try {
+    m_aUsi.Add(usi);
+  } catch (const std::bad_alloc&) {
+    m_bOverflow = true;  // a host with little address space: stop the same way
+  }
 }
 
 void CTraitement::ReadBarHeads() {
@@ -157,6 +186,7 @@ void CTraitement::WriteProgram(const std::string& path) {
     return;
   }
   m_pFile = file;
+  m_sProgramPath = path;
   DecideMiddleRemnant(true);
   BuildOperations();
   WriteOperations(path);
@@ -184,6 +214,7 @@ void CTraitement::BuildOperations() {
   m_nLine = g_options.Cnc == 2 ? -2 : 0;
   m_aUsi.RemoveAll();
   m_bOverflow = false;
+  m_bOutOfRange = false;
   m_cam.Libere();
   m_cam.SetPos(0);
   while (!m_bOverflow && m_cam.Lire_Entites(kRecordPiece | kRecordBar)) {
@@ -201,8 +232,12 @@ void CTraitement::WriteOperations(const std::string& path) {
     m_pFile = nullptr;
     std::remove(path.c_str());
     FrontEnd().ShowMessage(
-        Format("%s\nThe job makes more than %d machining operations; no program was written.",
-               m_sNcFile.c_str(), kMaxOperations),
+        m_bOutOfRange
+            ? Format("%s\nA position of the job lies beyond any bar; no program was written.",
+                     m_sNcFile.c_str())
+            : Format("%s\nThe job makes more than %d machining operations; no program was "
+                     "written.",
+                     m_sNcFile.c_str(), kMaxOperations),
         MessageIcon::kError);
     m_aUsi.RemoveAll();
     return;

@@ -46,7 +46,8 @@ class CTraitement {
   void DecideMiddleRemnant(bool show_message);
   void BuildOperations();
 
-  // True when the job stopped at the operation limit.
+  // True when the job stopped at the operation limit (or at a position
+  // beyond any bar).
   bool Overflowed() const { return m_bOverflow; }
   // A job that only looks at the file leaves the INI file alone.
   void KeepOptionsUnsaved() { m_bSaveOptions = false; }
@@ -102,7 +103,9 @@ class CTraitement {
   void WriteOperations(const std::string& path);
 
   bool m_bOverflow = false;
+  bool m_bOutOfRange = false;  // a position beyond any bar stopped the job
   bool m_bSaveOptions = true;
+  std::string m_sProgramPath;  // the program being written
 };
 
 // The unit of the program for a record in inches (1) or not (0): as the
