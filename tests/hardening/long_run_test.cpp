@@ -1,0 +1,112 @@
+// A host keeps the module loaded all day: one loaded module runs the example
+// job a thousand times in a row. Every program must be the same, the INI
+// file must settle after the first job, and the memory the process holds
+// must not grow once the first jobs have warmed the caches up.
+#include <gtest/gtest.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "base/platform.h"
+#include "child_process.h"
+#include "host/barpost.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Resident memory of this process, in kilobytes.
+long ResidentKb() {
+  long size = 0, resident = 0;
+  std::FILE* f = std::fopen("/proc/self/statm", "r");
+  if (!f) return 0;
+  if (std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = 0;
+  std::fclose(f);
+  return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Bytes the allocator has handed out and not yet got back.
+long InUseBytes() {
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
+  return static_cast<long>(mallinfo2().uordblks);
+#else
+  return 0;
+#endif
+}
+
+TEST(LongRun, AThousandJobsInOneLoadedModule) {
+  // LeakSanitizer checks the sanitizer build at exit; there the jobs are
+  // several times slower, so fewer of them run.
+  const int jobs = hardening::UnderSanitizer() ? 100 : 1000;
+  const int warm_up = jobs / 10;
+
+  std::string error;
+  void* module = platform::LoadModule(BARPOST_MODULE_PATH, &error);
+  ASSERT_NE(module, nullptr) << error;
+  auto traitement =
+      reinterpret_cast<BarpostTraitementFn>(platform::ModuleSymbol(module, "Traitement"));
+  ASSERT_NE(traitement, nullptr);
+  setenv("BARPOST_UI", "auto", 1);
+
+  const fs::path dir =
+      fs::temp_directory_path() / ("barpost_long_run_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path examples = fs::path(BARPOST_SOURCE_DIR) / "examples";
+  fs::copy_file(examples / "machine.ini", dir / "machine.ini");
+  const std::string ini = (dir / "machine.ini").string();
+  const std::string cam = (examples / "job.cam").string();
+  const std::string nc = (dir / "B1.MPF").string();
+
+  std::string first_program, first_ini;
+  long rss_after_warm_up = 0, in_use_after_warm_up = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < jobs; ++i) {
+    ASSERT_EQ(traitement(ini.c_str(), "ANGLE1", cam.c_str(), nc.c_str(), "1", "", ""), 0)
+        << "job " << i;
+    std::string program = Slurp(nc);
+    std::string options = Slurp(ini);
+    if (i == 0) {
+      first_program = program;
+      first_ini = options;
+      ASSERT_GT(program.size(), 1000u);
+    } else {
+      ASSERT_EQ(program, first_program) << "job " << i << " wrote another program";
+      ASSERT_EQ(options, first_ini) << "job " << i << " changed the INI file";
+    }
+    if (i == warm_up) {
+      rss_after_warm_up = ResidentKb();
+      in_use_after_warm_up = InUseBytes();
+    }
+  }
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const long rss_growth = ResidentKb() - rss_after_warm_up;
+  const long in_use_growth = InUseBytes() - in_use_after_warm_up;
+  std::printf("%d jobs in %.1f s; after the warm-up RSS grew %ld kB, memory in use %ld bytes\n",
+              jobs, seconds, rss_growth, in_use_growth);
+  if (!hardening::UnderSanitizer()) {
+    // A leak of even one small string per job would show in the bytes in use.
+    EXPECT_LT(in_use_growth, 64 * 1024);
+    EXPECT_LT(rss_growth, 1024);
+  }
+  EXPECT_LT(seconds, hardening::UnderSanitizer() ? 120 : 60);
+
+  platform::UnloadModule(module);
+  fs::remove_all(dir);
+}
+
+}  // namespace

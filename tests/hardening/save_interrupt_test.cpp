@@ -1,0 +1,203 @@
+// No configuration is lost when a save of the options is interrupted: after
+// a kill at any moment of SaveOptions, or a failure of any one of its system
+// calls, the INI file is byte for byte either the old file or the new one.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "base/platform.h"
+#include "base/text.h"
+#include "config/options.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void Spit(const fs::path& p, const std::string& text) {
+  std::ofstream(p, std::ios::binary) << text;
+}
+
+// The example machine with a long list of off-centre punches and tools, so
+// that a save writes more than a hundred kilobytes.
+std::string OldIni() {
+  std::string text = Slurp(fs::path(BARPOST_SOURCE_DIR) / "examples" / "machine.ini");
+  std::string rows;
+  for (int i = 0; i < 1500; ++i)
+    rows += Format("Poincon%d=%d.000,%d.000,1.500,\r\nOutil%d=0,%d.00,%d.00,0.00\r\n", i,
+                   20 + i, 10 + i, i, 5 + i, 5 + i);
+  std::size_t at = text.find("Poincon0=");
+  return text.insert(at, rows);
+}
+
+// What a job changes before it saves: every kind of key.
+void ChangeOptions() {
+  g_options.Motrice = 2;
+  g_options.Mark_X = "75";
+  g_options.units[2].diameter = "24";
+  g_options.poincons.RemoveAll();
+  for (int i = 0; i < 1200; ++i) g_options.poincons.Add(CPoincon(30 + i, 12 + i, 2.25));
+  g_options.outils.RemoveAll();
+  for (int i = 0; i < 2000; ++i) g_options.outils.Add(CMagasin(4, 9 + i, 40 + i, 0));
+}
+
+// Loads, changes and saves the section of path; true when saved.
+bool LoadChangeSave(const std::string& path, std::string* error) {
+  LoadOptions(path, "ANGLE1");
+  ChangeOptions();
+  return SaveOptions(path, "ANGLE1", error);
+}
+
+class SaveInterrupt : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("barpost_save_interrupt_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    path_ = (dir_ / "machine.ini").string();
+    old_ = OldIni();
+    // The file a complete save leaves behind.
+    Spit(path_, old_);
+    std::string error;
+    ASSERT_TRUE(LoadChangeSave(path_, &error)) << error;
+    new_ = Slurp(path_);
+    ASSERT_NE(new_, old_);
+    ASSERT_GT(new_.size(), 100000u);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path dir_;
+  std::string path_;
+  std::string old_;
+  std::string new_;
+};
+
+int g_fail_at = 0;  // the system call, counted from 1, that fails
+int g_calls = 0;
+int FailOneCall(const char*) { return ++g_calls == g_fail_at ? ENOSPC : 0; }
+
+int SlowStep(const char*) {
+  ::usleep(100);
+  return 0;
+}
+
+TEST_F(SaveInterrupt, AFailureAtAnyWriteLeavesTheOldFile) {
+  int failures = 0;
+  for (g_fail_at = 1;; ++g_fail_at) {
+    Spit(path_, old_);
+    g_calls = 0;
+    platform::SetFileStepHookForTesting(FailOneCall);
+    std::string error;
+    bool saved = LoadChangeSave(path_, &error);
+    platform::SetFileStepHookForTesting(nullptr);
+    const std::string now = Slurp(path_);
+    if (saved) {
+      EXPECT_EQ(now, new_);
+      break;
+    }
+    ++failures;
+    ASSERT_EQ(now, old_) << "after a failure at call " << g_fail_at;
+    EXPECT_EQ(error, path_ + ": " + platform::SystemErrorText(ENOSPC));
+    ASSERT_LT(g_fail_at, 100000) << "the save never succeeds";
+  }
+  // Every piece of the text was a chance to fail, and no temporary file
+  // stays behind.
+  EXPECT_GT(failures, static_cast<int>(new_.size() / 512));
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(dir_)) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1);
+
+  // The one-key write of the program name behaves the same.
+  Spit(path_, old_);
+  g_fail_at = 1;
+  g_calls = 0;
+  platform::SetFileStepHookForTesting(FailOneCall);
+  std::string error;
+  EXPECT_FALSE(WriteIniKey(path_, "ANGLE1", "Nomfic", "0007_01", &error));
+  platform::SetFileStepHookForTesting(nullptr);
+  EXPECT_EQ(Slurp(path_), old_);
+}
+
+TEST_F(SaveInterrupt, AKillAtAnyMomentLeavesTheOldOrTheNewFile) {
+  // The child says when it starts to save; the parent kills it that many
+  // microseconds later.
+  auto save_in_child = [&](long delay_us, std::string* state) {
+    Spit(path_, old_);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    std::fflush(nullptr);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      ::close(ready[0]);
+      LoadOptions(path_, "ANGLE1");
+      ChangeOptions();
+      // Each system call of the save takes a little longer, so that the
+      // kills fall all along it however busy the machine is.
+      platform::SetFileStepHookForTesting(SlowStep);
+      char c = 1;
+      if (::write(ready[1], &c, 1) != 1) ::_exit(3);
+      ::_exit(SaveOptions(path_, "ANGLE1") ? 0 : 1);
+    }
+    ::close(ready[1]);
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ::close(ready[0]);
+    if (delay_us >= 0) {
+      std::this_thread::sleep_for(std::chrono::microseconds(delay_us));
+      ::kill(pid, SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    const std::string now = Slurp(path_);
+    *state = now == old_ ? "old" : now == new_ ? "new" : "torn";
+  };
+
+  // How long an uninterrupted save takes (from the moment the child is
+  // ready, as the kills count it).
+  const auto start = std::chrono::steady_clock::now();
+  std::string state;
+  save_in_child(-1, &state);
+  ASSERT_EQ(state, "new");
+  const long save_us = std::chrono::duration_cast<std::chrono::microseconds>(
+                           std::chrono::steady_clock::now() - start)
+                           .count();
+
+  // Kills from the first instant to well after the save is done.
+  int olds = 0, news = 0;
+  const int kSteps = 40;
+  for (int i = 0; i <= kSteps; ++i) {
+    const long delay = save_us * 2 * i / kSteps;
+    save_in_child(delay, &state);
+    ASSERT_NE(state, "torn") << "killed " << delay << " us into a save of " << save_us << " us";
+    (state == "old" ? olds : news) += 1;
+  }
+  std::printf("save of %zu bytes, %ld us; %d kills left the old file, %d the new one\n",
+              new_.size(), save_us, olds, news);
+  EXPECT_GT(olds, 0);
+  EXPECT_GT(news, 0);
+  // A killed save may leave its temporary file; never a second INI file.
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "machine.ini" || name.rfind(".machine.ini.", 0) == 0) << name;
+  }
+}
+
+}  // namespace
