@@ -1,5 +1,7 @@
 #include "output/marking_macro.h"
 
+#include <cmath>
+
 #include "base/platform.h"
 #include "base/text.h"
 
@@ -57,6 +59,16 @@ std::vector<std::string_view> MacroLines(std::string_view text, std::string& sto
   return lines;
 }
 
+// A percentage of the character width that no drawing of a character
+// needs; a larger one comes from a damaged file and reads as 0, so that a
+// macro never moves the tool off the bar or writes "inf".
+constexpr double kMaxPercent = 1e6;
+
+double Percent(std::string_view field) {
+  double v = ToDouble(field);
+  return std::fabs(v) <= kMaxPercent ? v : 0.0;
+}
+
 std::vector<MacroStep> ParseMacro(std::string_view text) {
   std::string storage;
   std::vector<MacroStep> steps;
@@ -66,8 +78,8 @@ std::vector<MacroStep> ParseMacro(std::string_view text) {
       step.lead = true;
     else if (!line.starts_with("CUT:"))
       continue;
-    step.x = ToDouble(Field(line, 9, 5));
-    step.w = ToDouble(Field(line, 17, std::string_view::npos));
+    step.x = Percent(Field(line, 9, 5));
+    step.w = Percent(Field(line, 17, std::string_view::npos));
     steps.push_back(step);
   }
   return steps;

@@ -65,9 +65,10 @@ TEST(ParseMacro, ColumnsAndShortLines) {
                            MacroLine("CUT:", "100  ", " 7 ") + "\n" +
                            "CUT:  1\n" +             // shorter than column 9
                            "CUT:     3   \n" +       // first column cut short, no second
-                           "LEAD:    abc    xyz\n";  // no numbers
+                           "LEAD:    abc    xyz\n" +  // no numbers
+                           MacroLine("CUT:", "1e308", "-1e7");  // damaged: no such move
   std::vector<MacroStep> steps = ParseMacro(text);
-  ASSERT_EQ(steps.size(), 5u);
+  ASSERT_EQ(steps.size(), 6u);
   EXPECT_TRUE(steps[0].lead);
   EXPECT_EQ(steps[0].x, 12.5);
   EXPECT_EQ(steps[0].w, -40);
@@ -80,6 +81,8 @@ TEST(ParseMacro, ColumnsAndShortLines) {
   EXPECT_EQ(steps[3].w, 0);
   EXPECT_TRUE(steps[4].lead);
   EXPECT_EQ(steps[4].x, 0);
+  EXPECT_EQ(steps[5].x, 0);
+  EXPECT_EQ(steps[5].w, 0);
 }
 
 TEST(WriteMacro, LeadAndTwoCuts) {
