@@ -24,7 +24,7 @@ run_ctest() {
 }
 
 echo "===== release build (build/)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBARPOST_WERROR=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBARPOST_WERROR=ON -DBARPOST_TESTS=ON >/dev/null
 cmake --build build -j"$jobs"
 run_ctest build
 
