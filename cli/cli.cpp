@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -103,13 +104,20 @@ class Module {
   void* m_handle = nullptr;
 };
 
+// The module beside the executable (the build tree), else in the lib folder
+// next to its bin folder (an installed tree).
 std::string DefaultModulePath() {
   if (const char* env = std::getenv("BARPOST_MODULE"); env && *env) return env;
 #ifdef _WIN32
-  return platform::ExecutableDirectory() + "barpost.dll";
+  const std::string name = "barpost.dll";
 #else
-  return platform::ExecutableDirectory() + "libbarpost.so";
+  const std::string name = "libbarpost.so";
 #endif
+  const std::string dir = platform::ExecutableDirectory();
+  std::string beside = dir + name;
+  std::string installed = dir + "../lib/" + name;
+  if (!std::filesystem::exists(beside) && std::filesystem::exists(installed)) return installed;
+  return beside;
 }
 
 int StatusOf(int result) {
