@@ -13,7 +13,8 @@ foreach(f include/barpost/barpost.h lib/libbarpost.so bin/barpost)
     message(FATAL_ERROR "not installed: ${f}")
   endif()
 endforeach()
-execute_process(COMMAND ${CC} -std=c99 -Wall -Werror -I${prefix}/include ${SOURCE}/host.c
+separate_arguments(host_flags UNIX_COMMAND "${HOST_FLAGS}")
+execute_process(COMMAND ${CC} -std=c99 -Wall -Werror ${host_flags} -I${prefix}/include ${SOURCE}/host.c
                         -o ${WORK}/host -ldl RESULT_VARIABLE r)
 if(NOT r EQUAL 0)
   message(FATAL_ERROR "the C host does not build against the installed header")
