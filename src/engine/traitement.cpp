@@ -266,8 +266,7 @@ void CTraitement::WriteOperations(const std::string& path) {
   program.middle_x = m_dMiddleX;
   program.middle_len = m_dMiddleLen;
   program.max_x = m_dMaxX;
-  program.ops = m_aUsi.Sorted();
-  m_aUsi.RemoveAll();
+  program.ops = m_aUsi.TakeSorted();
   const CPostCam& reader = m_cam;
   program.val_to_text = [&reader](double v) { return reader.ValToText(v, 0); };
 

@@ -23,6 +23,14 @@ class CUsiList {
   const CUsi& operator[](int i) const { return Sorted()[static_cast<std::size_t>(i)]; }
   // The records in machine order.
   const std::vector<CUsi>& Sorted() const;
+  // The records in machine order, taken out of the list, which is left empty.
+  std::vector<CUsi> TakeSorted() {
+    Sorted();
+    std::vector<CUsi> out;
+    out.swap(m_data);
+    m_nSorted = 0;
+    return out;
+  }
 
  private:
   mutable std::vector<CUsi> m_data;

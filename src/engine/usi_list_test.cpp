@@ -60,6 +60,8 @@ TEST(UsiList, SameOrderAsSortedInsertion) {
       if (small(rng) == 0) (void)fast.Sorted();  // reads in between
     }
     ASSERT_EQ(Tags(fast.Sorted()), Tags(literal.Data())) << "round " << round;
+    ASSERT_EQ(Tags(fast.TakeSorted()), Tags(literal.Data()));
+    ASSERT_TRUE(fast.IsEmpty());
   }
 }
 
