@@ -1,18 +1,7 @@
 # Fails unless the module's dynamic symbol table defines exactly the six
 # entry points.
-execute_process(COMMAND nm -D --defined-only ${MODULE}
-                OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${MODULE}")
-endif()
-string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
-set(names "")
-foreach(line IN LISTS lines)
-  if(line MATCHES "^[0-9a-fA-F]* *[A-Za-z] +([^ ]+)$")
-    list(APPEND names "${CMAKE_MATCH_1}")
-  endif()
-endforeach()
-list(SORT names)
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/exported_symbols.cmake)
+exported_symbols(${MODULE} names)
 set(expected Config_Export Config_Transmission Exportation Identity Traitement Transmission)
 if(NOT names STREQUAL expected)
   message(FATAL_ERROR "the module exports: ${names}\nexpected only: ${expected}")

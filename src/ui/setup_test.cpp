@@ -1,4 +1,5 @@
 #include "ui/setup.h"
+#include "ui/setup_test_util.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -28,16 +29,6 @@ void SetUnits(std::initializer_list<Unit> units) {
     g_options.units.Add(row);
   }
   while (g_options.units.GetSize() < CSetup::kUnits) g_options.units.Add(rec_uni{});
-}
-
-Cam_Hole Hole(int level, double diameter, int kind = 0, double length = 0, double angle = 0) {
-  Cam_Hole hole;
-  hole.m_nLevel = static_cast<int16_t>(level);
-  hole.m_dDiameter = diameter;
-  hole.m_nKind = kind;
-  hole.m_dLength = length;
-  hole.m_dAngle = angle;
-  return hole;
 }
 
 std::string Text(double value, int unit = 0) {

@@ -8,18 +8,9 @@
 #include "config/options.h"
 #include "ui/front_end.h"
 #include "ui/setup.h"
+#include "ui/setup_test_util.h"
 
 namespace {
-
-Cam_Hole Hole(int level, double diameter, int kind = 0, double length = 0, double angle = 0) {
-  Cam_Hole hole;
-  hole.m_nLevel = static_cast<int16_t>(level);
-  hole.m_dDiameter = diameter;
-  hole.m_nKind = kind;
-  hole.m_dLength = length;
-  hole.m_dAngle = angle;
-  return hole;
-}
 
 void SetUnit(int i, const char* level, const char* mfunc, const char* size) {
   rec_uni& row = g_options.units[i];

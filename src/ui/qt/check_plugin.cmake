@@ -1,17 +1,7 @@
 # Fails unless the Qt plugin exports only its factory and defines none of the
 # module's state or rules: one g_options, in the module.
-execute_process(COMMAND nm -D --defined-only ${PLUGIN}
-                OUTPUT_VARIABLE exported RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${PLUGIN}")
-endif()
-string(REGEX MATCHALL "[^\n]+" lines "${exported}")
-set(names "")
-foreach(line IN LISTS lines)
-  if(line MATCHES "^[0-9a-fA-F]* *[A-Za-z] +([^ ]+)$")
-    list(APPEND names "${CMAKE_MATCH_1}")
-  endif()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/../../../cmake/exported_symbols.cmake)
+exported_symbols(${PLUGIN} names)
 if(NOT names STREQUAL "barpost_make_qt_front_end")
   message(FATAL_ERROR "the plugin exports: ${names}\nexpected only: barpost_make_qt_front_end")
 endif()

@@ -36,19 +36,10 @@
 #include "ui/qt/snapshot.h"
 #include "ui/qt/window_plugin.h"
 #include "ui/setup.h"
+#include "ui/setup_test_util.h"
 #include "ui/window_adapters.h"
 
 namespace {
-
-Cam_Hole Hole(int level, double diameter, int kind = 0, double length = 0, double angle = 0) {
-  Cam_Hole hole;
-  hole.m_nLevel = static_cast<int16_t>(level);
-  hole.m_dDiameter = diameter;
-  hole.m_nKind = kind;
-  hole.m_dLength = length;
-  hole.m_dAngle = angle;
-  return hole;
-}
 
 void SetUnits(std::initializer_list<rec_uni> rows) {
   g_options.units.RemoveAll();
