@@ -1,0 +1,16 @@
+// What the platform files share among themselves, not with the rest.
+#ifndef BARPOST_BASE_PLATFORM_INTERNAL_H_
+#define BARPOST_BASE_PLATFORM_INTERNAL_H_
+
+#include "base/platform.h"
+
+namespace platform::internal {
+
+// The error a test hook injects into the system call step, or 0.
+int InjectedError(const char* step);
+// True while a test hook is set.
+bool HookSet();
+
+}  // namespace platform::internal
+
+#endif  // BARPOST_BASE_PLATFORM_INTERNAL_H_
