@@ -2,8 +2,6 @@
 // lives in platform_posix.cpp and platform_win32.cpp.
 #include "base/platform.h"
 
-#include <cerrno>
-#include <cstdio>
 
 #include "base/platform_internal.h"
 
@@ -40,25 +38,22 @@ bool HookSet() { return g_file_step_hook != nullptr; }
 
 void SetFileStepHookForTesting(FileStepHook hook) { g_file_step_hook = hook; }
 
-bool ReadWholeFile(const std::string& path, std::string* contents, std::string* error) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) {
-    if (error) *error = SystemErrorText(errno);
-    return false;
-  }
-  std::string text;
-  char buffer[65536];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  bool ok = !std::ferror(f);
-  int saved = errno;
-  std::fclose(f);
-  if (!ok) {
-    if (error) *error = SystemErrorText(saved);
-    return false;
-  }
-  *contents = std::move(text);
-  return true;
+bool ReplaceFileAtomically(const std::string& path, std::string_view contents,
+                           std::string* error) {
+  AtomicFile file;
+  return file.Open(path, error) && file.Write(contents, error) && file.Commit(error);
 }
+
+bool ReadWholeFile(const std::string& path, std::string* contents, std::string* error) {
+  return ReadRegularFile(path, static_cast<std::size_t>(-1) / 2, contents, error) == ReadResult::kOk;
+}
+
+namespace internal {
+std::string SizeText(std::size_t bytes) {
+  if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MB";
+  if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes >> 10) + " kB";
+  return std::to_string(bytes) + " bytes";
+}
+}  // namespace internal
 
 }  // namespace platform

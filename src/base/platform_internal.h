@@ -10,6 +10,8 @@ namespace platform::internal {
 int InjectedError(const char* step);
 // True while a test hook is set.
 bool HookSet();
+// A size for messages: "16 MB", "64 kB", "100 bytes".
+std::string SizeText(std::size_t bytes);
 
 }  // namespace platform::internal
 
