@@ -1,27 +1,72 @@
 #include "base/text.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
+namespace {
+
+// The blanks atof and atoi skip before a number, in the C locale.
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The text after leading blanks and an optional '+' (from_chars takes a
+// '-' itself but no '+').
+std::string_view NumberStart(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  text.remove_prefix(i);
+  if (!text.empty() && text.front() == '+' && (text.size() < 2 || text[1] != '-'))
+    text.remove_prefix(1);
+  return text;
+}
+
+}  // namespace
+
 double ToDouble(std::string_view text) {
-  std::string s(text.substr(0, 400));  // no number needs more; keeps strtod cheap
-  double v = std::strtod(s.c_str(), nullptr);
+  text = NumberStart(text);
+  double v = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v,
+                                   std::chars_format::general);
+  (void)end;
+  if (ec != std::errc()) return 0.0;
   return std::isfinite(v) ? v : 0.0;
 }
 
 int ToInt(std::string_view text) {
-  std::string s(text.substr(0, 400));
-  errno = 0;
-  long long v = std::strtoll(s.c_str(), nullptr, 10);
+  text = NumberStart(text);
+  bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  long long v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') break;
+    v = v * 10 + (c - '0');
+    if (v > 1LL << 32) break;  // beyond any int either way
+  }
+  if (negative) v = -v;
   if (v > INT_MAX) return INT_MAX;
   if (v < INT_MIN) return INT_MIN;
   return static_cast<int>(v);
+}
+
+std::string FixedText(double value, int decimals) {
+  char buf[400];  // the longest double in fixed notation with 6 decimals fits
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed,
+                                 decimals < 0 ? 0 : decimals > 6 ? 6 : decimals);
+  if (ec != std::errc()) return std::string();
+  return std::string(buf, end);
+}
+
+std::string IntText(long long value) {
+  char buf[24];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  (void)ec;
+  return std::string(buf, end);
 }
 
 std::string Format(const char* format, ...) {
@@ -45,6 +90,18 @@ std::string Format(const char* format, ...) {
     out.assign(big.data(), static_cast<std::size_t>(n));
   }
   va_end(copy);
+  return out;
+}
+
+std::string FileNameOnly(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
+      c = '_';
+  }
+  if (!out.empty() && out.find_first_not_of('.') == std::string::npos)
+    std::fill(out.begin(), out.end(), '_');
   return out;
 }
 

@@ -165,14 +165,14 @@ double LengthOf(std::string_view text, bool inch) {
 
 std::string LengthText(double mm, bool inch) {
   if (!std::isfinite(mm)) mm = 0;
-  if (!inch) return DropTrailingZeros(Format("%.2f", mm));
+  if (!inch) return DropTrailingZeros(FixedText(mm, 2));
   double in = mm / kMmPerInch;
   if (std::fabs(in) < 1e14) {
     long long sixteenths = std::llround(in * 16);
     if (std::fabs(in - static_cast<double>(sixteenths) / 16) <= 0.001 + 1e-12)
       return SixteenthsText(sixteenths);
   }
-  return DropTrailingZeros(Format("%.4f", in));
+  return DropTrailingZeros(FixedText(in, 4));
 }
 
 std::string ExactText(double value) {

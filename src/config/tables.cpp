@@ -61,7 +61,8 @@ bool ParsePunchRow(std::string_view value, CPoincon* punch) {
 }
 
 std::string FormatPunchRow(const CPoincon& punch) {
-  return Format("%0.3lf,%0.3lf,%0.3lf,", punch.m_dDiameter, punch.m_dTool, punch.m_dOffset);
+  return FixedText(punch.m_dDiameter, 3) + ',' + FixedText(punch.m_dTool, 3) + ',' +
+         FixedText(punch.m_dOffset, 3) + ',';
 }
 
 bool ParseToolRow(std::string_view value, CMagasin* tool) {
@@ -78,6 +79,6 @@ bool ParseToolRow(std::string_view value, CMagasin* tool) {
 }
 
 std::string FormatToolRow(const CMagasin& tool) {
-  return Format("%i,%0.2lf,%0.2lf,%0.2lf", static_cast<int>(static_cast<signed char>(tool.m_cKind)),
-                tool.m_dDiameter, tool.m_dLength, tool.m_dWidth);
+  return IntText(static_cast<signed char>(tool.m_cKind)) + ',' + FixedText(tool.m_dDiameter, 2) +
+         ',' + FixedText(tool.m_dLength, 2) + ',' + FixedText(tool.m_dWidth, 2);
 }

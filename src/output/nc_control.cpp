@@ -35,7 +35,9 @@ class GcodeControl : public NcControl {
     switch (options().Mark_Device) {
       case 1:  // Signomat: turn the wheel to the character, then strike
         nc().Line();
-        nc().PutF("W=DC(%0.2f)X", u.m_dValue);
+        nc().Put("W=DC(");
+        nc().Put(FixedText(u.m_dValue, 2));
+        nc().Put(")X");
         nc().PutNumber(u.m_dXMachine, true);
         nc().EndLine();
         PutCode(u.m_nCode);

@@ -16,11 +16,9 @@ std::size_t FormatNumberTo(char* buf, double value, bool x_flag, int inch, doubl
   // to_chars in fixed notation rounds exactly like printf("%0.*f").
   auto [end, ec] = std::to_chars(buf, buf + kNumberBufferSize - 1, v, std::chars_format::fixed,
                                  decimals);
-  std::size_t n = static_cast<std::size_t>(end - buf);
-  if (ec != std::errc()) {
-    n = static_cast<std::size_t>(std::snprintf(buf, kNumberBufferSize, "%0.*f", decimals, v));
-    if (n >= kNumberBufferSize) n = kNumberBufferSize - 1;
-  }
+  // The buffer holds the longest double with four decimals, so to_chars
+  // cannot run short.
+  std::size_t n = ec == std::errc() ? static_cast<std::size_t>(end - buf) : 0;
   if (!in_inches && n > 1 && std::memchr(buf + 1, '.', n - 1) != nullptr) {
     while (n > 0 && buf[n - 1] == '0') --n;
     if (n > 0 && buf[n - 1] == '.') --n;

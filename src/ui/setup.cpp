@@ -152,8 +152,9 @@ void CSetup::Refresh() {
     ProgramRow row;
     row.level = LevelText(PunchLevel(hole));
     row.size = hole.m_nKind == kSlot
-                   ? Format("%sX%s-%0.0lf", m_reader.ValToText(hole.m_dDiameter, 0).c_str(),
-                            m_reader.ValToText(hole.m_dLength, 0).c_str(), hole.m_dAngle)
+                   ? Format("%sX%s-%s", m_reader.ValToText(hole.m_dDiameter, 0).c_str(),
+                            m_reader.ValToText(hole.m_dLength, 0).c_str(),
+                            FixedText(hole.m_dAngle, 0).c_str())
                    : m_reader.ValToText(hole.m_dDiameter, 0);
     row.fitting = fitting;
     row.text = fitting ? kBlack : kWhite;

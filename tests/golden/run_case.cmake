@@ -2,9 +2,10 @@
 # fresh work directory, has the command-line host write the program with
 # nobody at the machine, and compares the program byte for byte with
 # expected.nc. When the case has a file "nomfic", the program name recorded
-# in the INI file must be its first line.
+# in the INI file must be its first line. LOCALE (default C) is the locale the
+# command-line host runs under; it must be installed.
 #
-#   cmake -DCLI=... -DMODULE=... -DCASE_DIR=... -DWORK_DIR=... -P run_case.cmake
+#   cmake -DCLI=... -DMODULE=... -DCASE_DIR=... -DWORK_DIR=... [-DLOCALE=...] -P run_case.cmake
 foreach(var CLI MODULE CASE_DIR WORK_DIR)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run_case.cmake: ${var} is not set")
@@ -24,6 +25,17 @@ string(STRIP "${nc_name}" nc_name)
 set(program "${WORK_DIR}/${nc_name}")
 
 set(ENV{BARPOST_UI} auto)
+if(DEFINED LOCALE AND NOT LOCALE STREQUAL "C")
+  # A locale that is not installed falls back to C and would prove nothing.
+  execute_process(COMMAND locale -a OUTPUT_VARIABLE locales)
+  string(REPLACE "UTF-8" "utf8" installed_name "${LOCALE}")
+  if(NOT locales MATCHES "${installed_name}")
+    message(FATAL_ERROR "the locale ${LOCALE} is not installed (scripts/install-deps.sh)")
+  endif()
+  set(ENV{LC_ALL} "${LOCALE}")
+else()
+  set(ENV{LC_ALL} C)
+endif()
 execute_process(
   COMMAND "${CLI}" --module "${MODULE}" process "${WORK_DIR}/machine.ini" ${section}
           "${CASE_DIR}/job.cam" "${program}"

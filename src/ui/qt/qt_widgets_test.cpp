@@ -10,6 +10,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+
+#include <clocale>
+#include <cstdio>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -637,6 +640,14 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("BARPOST_UI")) qputenv("BARPOST_UI", "auto");
   QApplication app(argc, argv);
   if (!screenshots.isEmpty()) return Screenshots(screenshots);
+  // Run under a decimal-comma locale, Qt must have made it the process's own,
+  // or that run proves nothing.
+  if (qEnvironmentVariable("LC_ALL").startsWith("de_DE") &&
+      std::strcmp(std::localeconv()->decimal_point, ",") != 0) {
+    std::fprintf(stderr, "the locale %s is not in force (is it installed?)\n",
+                 qgetenv("LC_ALL").constData());
+    return 1;
+  }
   CWindowsTest test;
   return QTest::qExec(&test, argc, argv);
 }
