@@ -1,5 +1,8 @@
 #include "cli/cli.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -11,12 +14,14 @@
 #include "base/platform.h"
 #include "base/text.h"
 #include "cli/inspect.h"
+#include "config/ini_file.h"
+#include "config/options.h"
 #include "host/barpost.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: barpost [--module PATH] COMMAND ARGS...\n"
+    "usage: barpost [--module PATH] [--log FILE] COMMAND ARGS...\n"
     "\n"
     "Runs the barpost post-processor module the way a CAM host does.\n"
     "\n"
@@ -34,36 +39,54 @@ const char kUsage[] =
     "options:\n"
     "  --module PATH   the module to load (default: libbarpost.so beside barpost;\n"
     "                  the variable BARPOST_MODULE also sets it)\n"
+    "  --log FILE      append a record of each call to FILE: what was asked, every\n"
+    "                  message shown, what was written, the result (the variable\n"
+    "                  BARPOST_LOG does the same for any host)\n"
+    "  --create        (process, export, config) add MACHINE to INI when it is not\n"
+    "                  there yet; without it an unknown machine is refused\n"
     "  --version       print the version\n"
     "  -h, --help      this text; 'barpost COMMAND --help' for one command\n"
     "\n"
     "Dialogs: BARPOST_UI=gui|tty|auto|cancel chooses who answers them. 'auto' confirms\n"
     "\"Setup machine\" when every hole type fits a punching unit and cancels it otherwise.\n"
     "\n"
-    "exit status: 0 done, 1 failure, 2 bad usage, 3 \"Setup machine\" cancelled (1008),\n"
-    "4 source program cannot be opened (2004), 5 any other result.\n";
+    "exit status: 0 done, 1 failure (a file checked before the call, the module not\n"
+    "loaded), 2 bad usage, 3 \"Setup machine\" cancelled (1008), 4 source program\n"
+    "cannot be opened (2004), 5 any other result, 6 the module showed an error (a\n"
+    "program or a copy was not written, a file or a name was refused).\n";
 
 struct Command {
   const char* name;
   int args;  // fixed arguments after the name
   const char* synopsis;
   const char* help;
+  bool creates = false;  // takes --create
 };
 
+// Largest program read back for the report, and largest log read back.
+constexpr std::size_t kMaxReportBytes = std::size_t{1} << 30;
+constexpr std::size_t kMaxLogBytes = std::size_t{64} << 20;
+
 const Command kCommands[] = {
-    {"process", 4, "process INI MACHINE CAMFILE NCFILE",
+    {"process", 4, "process [--create] INI MACHINE CAMFILE NCFILE",
      "Reads CAMFILE with the options of section MACHINE of INI, shows \"Setup machine\"\n"
      "and writes the NC program NCFILE. A file name starting with 'B' (B12.MPF) makes a\n"
      "program of the bars of the job; any other name a program of its pieces. The name\n"
-     "of the program is recorded under Nomfic in INI, and the options are written back.\n"},
-    {"export", 4, "export INI MACHINE NCFILE CAMFILE",
+     "of the program is recorded under Nomfic in INI, and the options are written back.\n"
+     "CAMFILE must exist, the folder of NCFILE too, and NCFILE may be neither CAMFILE nor\n"
+     "INI; MACHINE must be in INI unless --create is given.\n",
+     true},
+    {"export", 4, "export [--create] INI MACHINE NCFILE CAMFILE",
      "Offers each bar of CAMFILE in \"Setup machine\" and writes the program of the first\n"
      "bar confirmed, in the current directory, under the name made of its BAR_BON and\n"
-     "BAR_IDT numbers (000012_004). NCFILE only names the program in error messages.\n"},
+     "BAR_IDT numbers (000012_004). NCFILE only names the program in error messages.\n",
+     true},
     {"transmit", 3, "transmit INI MACHINE SOURCE",
      "Copies the program SOURCE into the directory of option Dir as <Nomfic>.MPF.\n"},
-    {"config", 2, "config INI MACHINE",
-     "Opens the \"Options\" sheet on section MACHINE of INI; OK saves, Cancel does not.\n"},
+    {"config", 2, "config [--create] INI MACHINE",
+     "Opens the \"Options\" sheet on section MACHINE of INI; OK saves, Cancel does not.\n"
+     "--create opens it on a machine that is not in INI yet, with the default options.\n",
+     true},
     {"identity", 1, "identity TEXT", "Prints the module's Identity of TEXT: its first byte.\n"},
     {"inspect", 3, "inspect INI MACHINE CAMFILE [--bar]",
      "Analyses CAMFILE with the engine and prints its records, the hole types against\n"
@@ -147,9 +170,11 @@ std::string Describe(int result) {
 }
 
 void ReportProgram(std::ostream& out, const std::string& path) {
+  // Read back at most what a program may hold, and only a regular file.
   std::string text, error;
-  if (!platform::ReadWholeFile(path, &text, &error)) {
-    out << "no program was written to " << path << "\n";
+  if (platform::ReadRegularFile(path, kMaxReportBytes, &text, &error) !=
+      platform::ReadResult::kOk) {
+    out << "no program was read back from " << path << ": " << error << "\n";
     return;
   }
   if (text.empty()) {
@@ -161,34 +186,147 @@ void ReportProgram(std::ostream& out, const std::string& path) {
   out << "wrote " << path << " (" << lines << " lines)\n";
 }
 
-int CallModule(const Command& command, const std::vector<std::string>& a,
-               const std::string& module_path, std::ostream& out, std::ostream& err) {
-  Module module;
+// Checks made before the module is called, so that a mistyped path or name
+// is an error here rather than a silent outcome of the host protocol (an
+// empty program, a new INI section). Each returns an empty text or what is
+// wrong.
+std::string CheckReadable(const std::string& path, const char* what) {
+  switch (platform::KindOf(path)) {
+    case platform::FileKind::kMissing:
+      return std::string(what) + " " + path + " does not exist";
+    case platform::FileKind::kDirectory:
+    case platform::FileKind::kOther:
+      return std::string(what) + " " + path + " is not a regular file";
+    case platform::FileKind::kRegular:
+      break;
+  }
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return std::string(what) + " " + path + " cannot be read: " + std::strerror(errno);
+  std::fclose(f);
+  return std::string();
+}
+
+std::string FolderOf(const std::string& path) {
+  auto cut = platform::LastSeparator(path);
+  if (cut == std::string::npos) return ".";
+  return cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
+}
+
+std::string CheckProgramPath(const std::string& nc, const std::string& job,
+                             const std::string& ini) {
+  if (platform::KindOf(FolderOf(nc)) != platform::FileKind::kDirectory)
+    return "the folder of the program " + nc + " does not exist";
+  const platform::FileKind kind = platform::KindOf(nc);
+  if (kind != platform::FileKind::kMissing && kind != platform::FileKind::kRegular)
+    return "the program path " + nc + " is not a regular file";
+  if (platform::SameFile(nc, job)) return "the program path " + nc + " is the job file";
+  if (platform::SameFile(nc, ini)) return "the program path " + nc + " is the INI file";
+  return std::string();
+}
+
+std::string CheckMachine(const std::string& ini_path, const std::string& machine, bool create) {
+  std::string why;
+  if (!MachineNameUsable(machine, &why)) return why;
+  if (create) return std::string();
+  IniFile ini;
   std::string error;
-  if (!module.Load(module_path, &error)) {
-    err << "barpost: cannot load the module " << module_path << ": " << error << "\n";
+  if (!ini.Load(ini_path, &error)) return error;
+  if (ini.HasSection(machine)) return std::string();
+  return "there is no machine " + machine + " in " + ini_path +
+         " (give --create to add it with the default options)";
+}
+
+// The record the module appends to its log for one call, read back from
+// where the file ended before the call.
+class CallRecord {
+ public:
+  // path: the log the user asked for, or empty for a private one.
+  explicit CallRecord(std::string path) : path_(std::move(path)) {
+    if (path_.empty()) {
+      private_ = true;
+      path_ = (std::filesystem::temp_directory_path() /
+               ("barpost-" + std::to_string(platform::ProcessId()) + ".log"))
+                  .string();
+      std::remove(path_.c_str());
+    }
+    std::error_code ec;
+    start_ = std::filesystem::file_size(path_, ec);
+    if (ec) start_ = 0;
+    platform::SetEnvironment("BARPOST_LOG", path_);
+  }
+  ~CallRecord() {
+    if (private_) std::remove(path_.c_str());
+  }
+  // The "error: ..." lines the module wrote for this call.
+  std::vector<std::string> Errors() const {
+    std::string text, error;
+    std::vector<std::string> errors;
+    if (platform::ReadRegularFile(path_, kMaxLogBytes, &text, &error) !=
+        platform::ReadResult::kOk)
+      return errors;
+    std::string_view rest = std::string_view(text).substr(std::min(start_, text.size()));
+    while (!rest.empty()) {
+      std::size_t end = rest.find('\n');
+      std::string_view line = rest.substr(0, end);
+      if (line.starts_with("error: ")) errors.emplace_back(line.substr(7));
+      rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+    return errors;
+  }
+
+ private:
+  std::string path_;
+  bool private_ = false;
+  std::size_t start_ = 0;
+};
+
+struct Call {
+  std::vector<std::string> args;
+  std::string module_path;
+  std::string log;
+  bool create = false;
+};
+
+int CallModule(const Command& command, const Call& call, std::ostream& out, std::ostream& err) {
+  const std::vector<std::string>& a = call.args;
+  const std::string name = command.name;
+  std::string problem;
+  if (name == "process") {
+    problem = CheckReadable(a[2], "the job file");
+    if (problem.empty()) problem = CheckProgramPath(a[3], a[2], a[0]);
+  } else if (name == "export") {
+    problem = CheckReadable(a[3], "the job file");
+  }
+  if (problem.empty() && name != "identity")
+    problem = CheckMachine(a[0], a[1], call.create);
+  if (!problem.empty()) {
+    err << "barpost: " << name << ": " << problem << "\n";
     return kExitFailure;
   }
-  const std::string name = command.name;
+
+  Module module;
+  std::string error;
+  if (!module.Load(call.module_path, &error)) {
+    err << "barpost: cannot load the module " << call.module_path << ": " << error << "\n";
+    return kExitFailure;
+  }
   if (name == "identity") {
     auto fn = module.Get<BarpostIdentityFn>("Identity", &error);
     if (!fn) return err << "barpost: " << error << "\n", kExitFailure;
     out << fn(a[0].c_str()) << "\n";
     return kExitOk;
   }
+  CallRecord record(call.log);
+  int result = 0;
   if (name == "config") {
     auto fn = module.Get<BarpostConfigFn>("Config_Export", &error);
     if (!fn) return err << "barpost: " << error << "\n", kExitFailure;
     fn(a[0].c_str(), a[1].c_str());
-    return kExitOk;
-  }
-  int result = 0;
-  if (name == "process") {
+  } else if (name == "process") {
     auto fn = module.Get<BarpostTraitementFn>("Traitement", &error);
     if (!fn) return err << "barpost: " << error << "\n", kExitFailure;
     result = fn(a[0].c_str(), a[1].c_str(), a[2].c_str(), a[3].c_str(), "1", "0", "0");
     out << "process: result " << Describe(result) << "\n";
-    if (result == BARPOST_OK) ReportProgram(out, a[3]);
   } else if (name == "export") {
     auto fn = module.Get<BarpostExportationFn>("Exportation", &error);
     if (!fn) return err << "barpost: " << error << "\n", kExitFailure;
@@ -200,14 +338,40 @@ int CallModule(const Command& command, const std::vector<std::string>& a,
     result = fn(a[0].c_str(), a[1].c_str(), a[2].c_str(), "", "", "");
     out << "transmit: result " << Describe(result) << "\n";
   }
-  return StatusOf(result);
+  // The module's results follow the host protocol, which calls a job done
+  // even when its program could not be written; its messages tell the rest.
+  const std::vector<std::string> errors = record.Errors();
+  if (result == BARPOST_OK && !errors.empty()) {
+    err << "barpost: " << name << ": the module reported an error:\n";
+    for (const std::string& e : errors) err << "  " << e << "\n";
+    return kExitReported;
+  }
+  if (name == "process" && result == BARPOST_OK) ReportProgram(out, a[3]);
+  return name == "config" ? kExitOk : StatusOf(result);
 }
+
+int RunCliChecked(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 }  // namespace
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  try {
+    return RunCliChecked(argc, argv, out, err);
+  } catch (const std::exception& e) {
+    // Out of memory on a huge input, say: a message, never an abort.
+    err << "barpost: " << e.what() << "\n";
+  } catch (...) {
+    err << "barpost: internal error\n";
+  }
+  return kExitFailure;
+}
+
+namespace {
+
+int RunCliChecked(int argc, char** argv, std::ostream& out, std::ostream& err) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  std::string module_path;
+  Call call;
+  std::string& module_path = call.module_path;
   std::size_t i = 0;
   // Options before the command.
   for (; i < args.size() && args[i].size() > 1 && args[i][0] == '-'; ++i) {
@@ -220,11 +384,13 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
       out << "barpost " << BARPOST_VERSION << "\n";
       return kExitOk;
     }
-    if (a == "--module") {
-      if (i + 1 >= args.size()) return Usage(err, "--module needs a path");
-      module_path = args[++i];
+    if (a == "--module" || a == "--log") {
+      if (i + 1 >= args.size()) return Usage(err, a + " needs a path");
+      (a == "--module" ? module_path : call.log) = args[++i];
     } else if (a.rfind("--module=", 0) == 0) {
       module_path = a.substr(9);
+    } else if (a.rfind("--log=", 0) == 0) {
+      call.log = a.substr(6);
     } else {
       return Usage(err, "unknown option '" + a + "'");
     }
@@ -244,6 +410,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     if (a == "--bar" && std::strcmp(command->name, "inspect") == 0) {
       bar = true;
+    } else if (a == "--create" && command->creates) {
+      call.create = true;
     } else if (a == "--") {
       operands.insert(operands.end(), args.begin() + static_cast<long>(i) + 1, args.end());
       break;
@@ -261,5 +429,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   if (std::strcmp(command->name, "inspect") == 0)
     return RunInspect(operands[0], operands[1], operands[2], bar, out, err);
   if (module_path.empty()) module_path = DefaultModulePath();
-  return CallModule(*command, operands, module_path, out, err);
+  call.args = std::move(operands);
+  return CallModule(*command, call, out, err);
 }
+
+}  // namespace

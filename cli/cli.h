@@ -13,6 +13,8 @@ enum : int {
   kExitCancelled = 3,    // "Setup machine" was cancelled (1008)
   kExitNoSource = 4,     // transmit: the source program cannot be opened (2004)
   kExitOtherResult = 5,  // any other non-zero result of an entry point
+  kExitReported = 6,     // the module showed an error: a program or copy was not
+                         // written, a file or a name was refused
 };
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/platform.h"
 #include "base/text.h"
 #include "cli/cli.h"
 #include "config/options.h"
@@ -30,7 +31,7 @@ const char* KindName(int kind) {
 std::string HoleText(const Cam_Hole& h, const CCam& reader) {
   std::string size = reader.ValToText(h.m_dDiameter);
   if (h.m_nKind == 4)
-    size += "X" + reader.ValToText(h.m_dLength) + Format("-%0.0lf", h.m_dAngle);
+    size += "X" + reader.ValToText(h.m_dLength) + "-" + FixedText(h.m_dAngle, 0);
   return size;
 }
 
@@ -66,6 +67,9 @@ std::string Reason(const Cam_Hole& hole, const CCam& reader) {
 
 int RunInspect(const std::string& ini, const std::string& machine, const std::string& camFile,
                bool bar, std::ostream& out, std::ostream& err) {
+  // Nobody answers here: the engine's messages (a refused file, a bar its
+  // pieces overrun) go to standard error, never into a window.
+  platform::SetEnvironment("BARPOST_UI", "auto");
   g_sIniFile = ini;
   g_sMachine = machine;
   CTraitement job(ini, machine, camFile, bar ? "B.inspect" : "P.inspect", 1, 0, 0);
@@ -142,9 +146,10 @@ int RunInspect(const std::string& ini, const std::string& machine, const std::st
     std::string what = u.m_cType == 'D'   ? Format("%d %s", u.m_nUnit + 1, u.m_szUnit)
                        : u.m_cType == 'M' ? Format("'%c'", u.m_cChar)
                                           : std::string("saw");
-    out << Format("  %c    %4d %9.3f %9.3f %10.3f %10.3f %5d %-5s %s%s\n", u.m_cType, u.m_nFace,
-                  u.m_dX, u.m_dY, u.m_dXMachine, u.m_dYMachine, u.m_nCode, what.c_str(),
-                  u.m_szPceNam, u.m_bRemnant ? " (remnant)" : "");
+    out << Format("  %c    %4d %9s %9s %10s %10s %5d %-5s %s%s\n", u.m_cType, u.m_nFace,
+                  FixedText(u.m_dX, 3).c_str(), FixedText(u.m_dY, 3).c_str(),
+                  FixedText(u.m_dXMachine, 3).c_str(), FixedText(u.m_dYMachine, 3).c_str(),
+                  u.m_nCode, what.c_str(), u.m_szPceNam, u.m_bRemnant ? " (remnant)" : "");
   }
   if (job.Overflowed())
     out << "  ... stopped at " << kMaxOperations << " operations\n";

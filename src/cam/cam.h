@@ -164,6 +164,9 @@ class CCam {
   // Diagnostics of the parse: one "file:line: message" per skipped line (at
   // most 1000, then a count of the rest); a file that cannot be read gives one.
   const std::vector<std::string>& Warnings() const;
+  // "path: reason" when the job file is no file to read (a FIFO, a folder,
+  // a device, beyond the size limit); empty otherwise.
+  const std::string& Refused() const;
 
   // --- The current record.
   int m_nType = 0;           // record kind: 1 piece, 4 bar, 2 job, 8 other

@@ -88,12 +88,15 @@ class Parser {
   Parser(std::string_view text, CamFile* file) : text_(text), file_(file) {}
 
   void Run() {
-    std::size_t pos = 0;
+    // An editor's UTF-8 byte-order mark is no part of the first line.
+    std::size_t pos = text_.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < text_.size()) {
-      std::size_t eol = text_.find('\n', pos);
+      // Lines end with LF, CR LF, or a CR alone as old editors write them.
+      std::size_t eol = text_.find_first_of("\r\n", pos);
       if (eol == std::string_view::npos) eol = text_.size();
       std::string_view line = Trim(text_.substr(pos, eol - pos));
       pos = eol + 1;
+      if (eol + 1 < text_.size() && text_[eol] == '\r' && text_[eol + 1] == '\n') ++pos;
       ++line_;
       if (!HandleLine(line)) break;
     }
@@ -331,10 +334,14 @@ std::shared_ptr<const CamFile> ParseJobText(std::string_view text, const std::st
 std::shared_ptr<const CamFile> ReadJobFile(const std::string& path) {
   std::string contents;
   std::string error;
-  if (!platform::ReadWholeFile(path, &contents, &error)) {
+  const platform::ReadResult read =
+      platform::ReadRegularFile(path, kMaxJobFileBytes, &contents, &error);
+  if (read != platform::ReadResult::kOk) {
     auto file = std::make_shared<CamFile>();
     file->name = path;
     file->warnings.push_back(path + ": cannot read the job file: " + error);
+    if (read == platform::ReadResult::kNotRegular || read == platform::ReadResult::kTooLarge)
+      file->refused = path + ": " + error;
     return file;
   }
   return ParseJobText(contents, path);

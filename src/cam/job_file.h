@@ -46,6 +46,9 @@ struct CamFile {
   std::string name;  // the path or name used in messages
   std::vector<CamRecord> records;
   std::vector<std::string> warnings;  // "name:line: message"
+  // Why the file was not read when it is no job file at all (a FIFO, a
+  // folder, a device, a file beyond the size limit): "path: reason".
+  std::string refused;
   // Heads of *JOB records: for each key, the values in file order with the
   // index of the job record that set them.
   std::unordered_map<std::string, std::vector<std::pair<long, std::string>>, TextHash,
@@ -68,6 +71,9 @@ struct CamFile {
 };
 
 namespace cam {
+
+// The largest job file read: a day's work of a line is a few megabytes.
+inline constexpr std::size_t kMaxJobFileBytes = std::size_t{256} << 20;
 
 // Parses the text of a job file. name goes into the warnings. Never fails:
 // lines that cannot be understood are skipped with a warning.

@@ -44,6 +44,11 @@ void CCam::Load() const {
 
 long CCam::GetPos() const { return m_nPos; }
 
+const std::string& CCam::Refused() const {
+  Load();
+  return m_file->refused;
+}
+
 void CCam::SetPos(long pos) {
   m_nPos = std::max(pos, 0L);
   m_nCursor = m_nPos;

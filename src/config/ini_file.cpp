@@ -2,8 +2,6 @@
 
 #include <cctype>
 #include <cstdint>
-#include <filesystem>
-#include <system_error>
 
 #include "base/platform.h"
 #include "base/text.h"
@@ -12,6 +10,14 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kLf = "\n";
+constexpr std::string_view kCr = "\r";
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// The line end that starts at text[at], a CR or an LF.
+std::string_view EndAt(std::string_view text, std::size_t at) {
+  if (text[at] == '\n') return kLf;
+  return at + 1 < text.size() && text[at + 1] == '\n' ? kCrLf : kCr;
+}
 
 std::string Lower(std::string_view text) {
   std::string out(text);
@@ -45,28 +51,27 @@ void IniFile::Parse(std::string_view text) {
   sections_.clear();
   section_index_.clear();
 
-  std::size_t first_nl = text.find('\n');
-  bool lf_only =
-      first_nl != std::string_view::npos && (first_nl == 0 || text[first_nl - 1] != '\r');
-  eol_ = lf_only ? kLf : kCrLf;
+  // An editor's UTF-8 byte-order mark is kept, but is no part of the first line.
+  bom_ = text.starts_with(kBom);
+  if (bom_) text.remove_prefix(kBom.size());
+
+  // Lines end with LF, CR LF or a lone CR; new lines take the file's first kind.
+  std::size_t first_end = text.find_first_of("\r\n");
+  eol_ = first_end == std::string_view::npos ? kCrLf : EndAt(text, first_end);
 
   int current = -1;  // section of the lines being read
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t nl = text.find('\n', pos);
+    std::size_t end = text.find_first_of("\r\n", pos);
     std::string_view body;
     std::string_view eol;
-    if (nl == std::string_view::npos) {
+    if (end == std::string_view::npos) {
       body = text.substr(pos);
       pos = text.size();
     } else {
-      body = text.substr(pos, nl - pos);
-      eol = kLf;
-      if (!body.empty() && body.back() == '\r') {
-        body.remove_suffix(1);
-        eol = kCrLf;
-      }
-      pos = nl + 1;
+      body = text.substr(pos, end - pos);
+      eol = EndAt(text, end);
+      pos = end + eol.size();
     }
     int index = AppendLine(std::string(body), eol);
     Line& line = lines_[static_cast<std::size_t>(index)];
@@ -98,7 +103,8 @@ std::string IniFile::Serialize() const {
   std::size_t size = 0;
   for (const Line& line : lines_) size += line.text.size() + line.eol.size();
   std::string out;
-  out.reserve(size);
+  out.reserve(size + kBom.size());
+  if (bom_) out += kBom;
   for (int i = head_; i >= 0; i = lines_[static_cast<std::size_t>(i)].next) {
     const Line& line = lines_[static_cast<std::size_t>(i)];
     out += line.text;
@@ -109,17 +115,18 @@ std::string IniFile::Serialize() const {
 
 bool IniFile::Load(const std::string& path, std::string* error) {
   Parse({});
-  std::error_code ec;
-  if (std::filesystem::status(path, ec).type() == std::filesystem::file_type::not_found)
-    return true;
   std::string text;
   std::string reason;
-  if (!platform::ReadWholeFile(path, &text, &reason)) {
-    if (error) *error = path + ": " + reason;
-    return false;
+  switch (platform::ReadRegularFile(path, kMaxFileBytes, &text, &reason)) {
+    case platform::ReadResult::kOk:
+      Parse(text);
+      return true;
+    case platform::ReadResult::kMissing:
+      return true;
+    default:
+      if (error) *error = path + ": " + reason;
+      return false;
   }
-  Parse(text);
-  return true;
 }
 
 bool IniFile::Save(const std::string& path, std::string* error) const {

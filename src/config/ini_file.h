@@ -2,7 +2,8 @@
 // Windows private-profile functions do it, so that a file the line's other
 // programs share with us keeps every byte we do not touch.
 //
-// Reading: sections "[name]" and "key=value" lines, names matched without
+// Reading: lines end with LF, CR LF or a lone CR, and a UTF-8 byte-order mark
+// at the start is passed over (and kept). Sections "[name]" and "key=value" lines, names matched without
 // regard to case, keys and values trimmed of surrounding blanks, a value cut
 // to 99 characters (the 100-byte buffer of the profile functions), the first
 // of two equal keys of a section the one that counts. Lines before the first
@@ -32,6 +33,8 @@ class IniFile {
  public:
   // The longest value the profile functions hand back.
   static constexpr std::size_t kMaxValueChars = 99;
+  // The largest INI file read; a line's configuration takes a few kilobytes.
+  static constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
 
   // Replaces the contents with text (the bytes of a file).
   void Parse(std::string_view text);
@@ -39,7 +42,9 @@ class IniFile {
   std::string Serialize() const;
 
   // Reads the file at path. A missing file reads as an empty one; any other
-  // failure gives false with *error ("path: reason") and an empty file.
+  // failure, a path that is no regular file (a FIFO, a folder, a device) or
+  // a file beyond kMaxFileBytes gives false with *error ("path: reason") and
+  // an empty file.
   bool Load(const std::string& path, std::string* error);
   // Writes the whole text to path in one atomic replacement.
   bool Save(const std::string& path, std::string* error) const;
@@ -59,7 +64,7 @@ class IniFile {
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   bool HasSection(std::string_view section) const;
-  // The line end new lines get: "\r\n" or "\n".
+  // The line end new lines get: "\r\n", "\n" or "\r".
   std::string_view LineEnd() const { return eol_; }
 
  private:
@@ -87,6 +92,7 @@ class IniFile {
   std::vector<Section> sections_;
   std::unordered_map<std::string, int> section_index_;  // lower-case name -> first section
   std::string_view eol_ = "\r\n";
+  bool bom_ = false;  // the file starts with a UTF-8 byte-order mark
 };
 
 #endif  // BARPOST_CONFIG_INI_FILE_H_

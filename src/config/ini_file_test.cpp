@@ -134,6 +134,12 @@ TEST(IniFileTest, LineEndsFollowTheFile) {
   fresh.Set("Line1", "Cnc", "0");
   EXPECT_EQ(fresh.Serialize(), "[Line1]\r\nMotrice=4\r\nCnc=0\r\n");
 
+  // Lone CRs are line ends too, and a byte-order mark stays where it was.
+  IniFile cr = Parsed("\xEF\xBB\xBF[s]\rk=1\r");
+  EXPECT_EQ(cr.Find("s", "k"), "1");
+  cr.Set("s", "j", "2");
+  EXPECT_EQ(cr.Serialize(), "\xEF\xBB\xBF[s]\rk=1\rj=2\r");
+
   // A section without keys takes its first key right after the header.
   IniFile empty_section = Parsed("[a]\r\n\r\n[b]\r\n");
   empty_section.Set("a", "k", "1");

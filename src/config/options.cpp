@@ -87,6 +87,13 @@ void VisitOptions(OptionValues& o, Visitor& v) {
   v.Tools(o.outils);
 }
 
+// The marking detail flags back into Mark_Typ (16, 8, 4, 2, 1).
+void FoldMarkTyp(OptionValues& o) {
+  int n = 16 * (o.markContract != 0) + 8 * (o.markJob != 0) + 4 * (o.markDrawing != 0) +
+          2 * (o.markAssembly != 0) + (o.markPart != 0);
+  o.Mark_Typ = IntText(n);
+}
+
 class OptionReader {
  public:
   OptionReader(const IniFile& ini, const std::string& section) : ini_(ini), section_(section) {}
@@ -143,15 +150,13 @@ class OptionWriter {
   OptionWriter(IniFile& ini, const std::string& section) : ini_(ini), section_(section) {}
 
   void Int(std::string_view key, int& field, int /*def*/) {
-    ini_.Set(section_, key, Format("%i", field));
+    ini_.Set(section_, key, IntText(field));
   }
   void Text(std::string_view key, std::string& field, std::string_view /*def*/) {
     ini_.Set(section_, key, field);
   }
   void MarkTyp(OptionValues& o) {
-    int n = 16 * (o.markContract != 0) + 8 * (o.markJob != 0) + 4 * (o.markDrawing != 0) +
-            2 * (o.markAssembly != 0) + (o.markPart != 0);
-    o.Mark_Typ = Format("%i", n);
+    FoldMarkTyp(o);
     ini_.Set(section_, "Mark_Typ", o.Mark_Typ);
   }
   void Units(CArray<rec_uni>& units) {
@@ -181,27 +186,64 @@ class OptionWriter {
 
 }  // namespace
 
-void LoadOptions(const std::string& iniFile, const std::string& machine) {
+void LoadOptions(const std::string& iniFile, const std::string& machine, std::string* refused) {
   auto cut = platform::LastSeparator(iniFile);
   g_sIniDir = cut == std::string::npos ? std::string() : iniFile.substr(0, cut + 1);
 
   IniFile ini;
-  ini.Load(iniFile, nullptr);  // a file that cannot be read gives the defaults
+  std::string error;
+  const bool read = ini.Load(iniFile, &error);  // a file that cannot be read gives the defaults
+  if (refused) *refused = read ? std::string() : error;
   OptionValues options;
   OptionReader reader(ini, machine);
   VisitOptions(options, reader);
   g_options = std::move(options);
 }
 
-bool SaveOptions(const std::string& iniFile, const std::string& machine, std::string* error) {
-  // The file is read first so that the other sections, the keys we do not
-  // know and the comments survive; a file that exists but cannot be read is
-  // left alone rather than replaced by our keys only.
+bool MachineNameUsable(const std::string& machine, std::string* why) {
+  if (machine.find_first_of("\r\n[]") == std::string::npos) return true;
+  if (why)
+    *why = "The machine name \"" + machine.substr(0, machine.find_first_of("\r\n")) +
+           "\" holds a line break, '[' or ']', which an INI section name cannot; nothing was "
+           "read or written.";
+  return false;
+}
+
+namespace {
+
+// Changes the machine's section of the INI file as it stands on disk, under
+// an exclusive lock: another program, or another job of ours, that saves the
+// same file at the same time is waited for, and what it wrote is kept. A
+// file that exists but cannot be read is left alone rather than replaced by
+// our keys only.
+template <typename Change>
+bool UpdateIniFile(const std::string& iniFile, const std::string& machine, Change change,
+                   std::string* error) {
+  if (!MachineNameUsable(machine, error)) return false;
+  platform::FileLock lock;
+  std::string reason;
+  if (!lock.Lock(iniFile, &reason)) {
+    if (error) *error = iniFile + ": " + reason;
+    return false;
+  }
   IniFile ini;
-  bool readable = ini.Load(iniFile, error);
-  OptionWriter writer(ini, machine);
-  VisitOptions(g_options, writer);  // folds the marking flags into Mark_Typ even so
-  return readable && ini.Save(iniFile, error);
+  if (!ini.Load(iniFile, error)) return false;
+  change(ini);
+  return ini.Save(iniFile, error);
+}
+
+}  // namespace
+
+bool SaveOptions(const std::string& iniFile, const std::string& machine, std::string* error) {
+  // The marking flags are folded into Mark_Typ even when the file is not written.
+  FoldMarkTyp(g_options);
+  return UpdateIniFile(
+      iniFile, machine,
+      [&](IniFile& ini) {
+        OptionWriter writer(ini, machine);
+        VisitOptions(g_options, writer);
+      },
+      error);
 }
 
 std::string ReadIniKey(const std::string& iniFile, const std::string& section,
@@ -213,8 +255,6 @@ std::string ReadIniKey(const std::string& iniFile, const std::string& section,
 
 bool WriteIniKey(const std::string& iniFile, const std::string& section, const std::string& key,
                  const std::string& value, std::string* error) {
-  IniFile ini;
-  if (!ini.Load(iniFile, error)) return false;
-  ini.Set(section, key, value);
-  return ini.Save(iniFile, error);
+  return UpdateIniFile(
+      iniFile, section, [&](IniFile& ini) { ini.Set(section, key, value); }, error);
 }

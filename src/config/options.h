@@ -56,13 +56,23 @@ extern std::string g_sIniDir;
 extern double g_dTolerance;
 
 // Fills g_options from the machine section of the INI file; a missing file,
-// section or key gives the defaults.
-void LoadOptions(const std::string& iniFile, const std::string& machine);
+// section or key gives the defaults. A file that is there but cannot be read
+// (no regular file, beyond the size limit, no permission) gives the defaults
+// too, and *refused, when given, tells why ("path: reason"); it is empty
+// otherwise.
+void LoadOptions(const std::string& iniFile, const std::string& machine,
+                 std::string* refused = nullptr);
 // Writes every option key of g_options into the machine section in one
-// atomic replacement of the file. Returns false (with *error) when the file
-// could not be written; callers that follow the host protocol ignore it.
+// atomic replacement of the file, under a lock, into the file as it stands
+// then: keys others wrote meanwhile are kept. Returns false (with *error)
+// when the file could not be written; callers that follow the host protocol
+// ignore it.
 bool SaveOptions(const std::string& iniFile, const std::string& machine,
                  std::string* error = nullptr);
+
+// False (with *why, a message for the operator) when machine cannot be an
+// INI section name: a line break, '[' or ']' would break the file.
+bool MachineNameUsable(const std::string& machine, std::string* why);
 
 // One key of a section, outside the option table (the program name Nomfic).
 std::string ReadIniKey(const std::string& iniFile, const std::string& section,

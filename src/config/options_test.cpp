@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
+#include <thread>
 #include <filesystem>
 #include <string>
 
@@ -291,6 +293,37 @@ TEST_F(OptionsTest, SingleKeys) {
   EXPECT_EQ(ReadIniKey(missing, "Line1", "Nomfic", "d", 99), "d");
   ASSERT_TRUE(WriteIniKey(missing, "Line1", "Nomfic", "B1"));
   EXPECT_EQ(ReadIniKey(missing, "Line1", "Nomfic", "", 99), "B1");
+}
+
+// Two savers at once, here two threads as two programs of the shop would
+// be: each re-reads the file under the lock, so neither loses the other's
+// section.
+TEST_F(OptionsTest, ConcurrentSavesKeepEachOthersKeys) {
+  WriteText("[A]\r\nn=-1\r\n[B]\r\nn=-1\r\n");
+  auto saver = [this](const char* section) {
+    for (int i = 0; i < 200; ++i)
+      ASSERT_TRUE(WriteIniKey(path_, section, "n", std::to_string(i)));
+  };
+  std::thread a(saver, "A"), b(saver, "B");
+  a.join();
+  b.join();
+  EXPECT_EQ(ReadIniKey(path_, "A", "n", "", 99), "199");
+  EXPECT_EQ(ReadIniKey(path_, "B", "n", "", 99), "199");
+}
+
+// A decimal-comma locale, as a host or the Qt windows may set, changes
+// neither what is read nor what is written.
+TEST_F(OptionsTest, RowsRoundTripUnderADecimalCommaLocale) {
+  WriteText("[Line1]\r\nPoincon0=22.5,12.25,5,\r\nOutil0=4,12.5,40,0\r\nOff_R99=2.5\r\n");
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+  LoadOptions(path_, "Line1");
+  ASSERT_EQ(g_options.poincons.GetSize(), 1);
+  EXPECT_EQ(g_options.poincons[0].m_dDiameter, 22.5);
+  ASSERT_TRUE(SaveOptions(path_, "Line1"));
+  std::setlocale(LC_ALL, "C");
+  const std::string text = ReadText();
+  EXPECT_NE(text.find("Poincon0=22.500,12.250,5.000,\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Outil0=4,12.50,40.00,0.00\r\n"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "engine/traitement.h"
 
-#include <cerrno>
+#include <climits>
 #include <cmath>
 #include <new>
 
+#include "base/call_log.h"
 #include "base/platform.h"
 #include "base/text.h"
+#include "cam/length_text.h"
 #include "config/options.h"
 #include "engine/module_state.h"
 #include "output/nc_program.h"
@@ -26,7 +28,16 @@ CTraitement::CTraitement(const std::string& iniFile, const std::string& machine,
       m_sCamFile(camFile),
       m_sNcFile(ncFile),
       m_nRepeat(repeat) {
-  LoadOptions(m_sIniFile, m_sMachine);
+  LoadOptions(m_sIniFile, m_sMachine, &m_sIniRefused);
+}
+
+bool CTraitement::OptionsUsable() {
+  if (m_sIniRefused.empty()) return true;
+  // The defaults are no machine: a program made with them would be wrong.
+  ShowMessage(m_sIniRefused + "\nThe machine's options cannot be read; nothing was done.",
+              MessageIcon::kError);
+  KeepOptionsUnsaved();
+  return false;
 }
 
 CTraitement::~CTraitement() {
@@ -34,11 +45,6 @@ CTraitement::~CTraitement() {
     if (m_bSaveOptions) SaveOptions(m_sIniFile, m_sMachine);
   } catch (...) {
     // A destructor that throws ends the host.
-  }
-  if (m_pFile) {
-    // The job stopped half-way (out of memory): no half-written program.
-    std::fclose(m_pFile);
-    std::remove(m_sProgramPath.c_str());
   }
 }
 
@@ -72,19 +78,45 @@ void CTraitement::AddUsi(const CUsi& usi) {
 void CTraitement::ReadBarHeads() {
   m_sProfile = m_cam.ReadHead("BAR_PRO");
   m_sMaterial = m_cam.ReadHead("BAR_MAT");
-  m_dBarSC = ToDouble(m_cam.ReadHead("BAR_SC"));
-  m_dBarSL = ToDouble(m_cam.ReadHead("BAR_SL"));
-  m_nBon = ToInt(m_cam.ReadHead("BAR_BON"));
-  m_nBarIdt = ToInt(m_cam.ReadHead("BAR_IDT"));
-  m_dLength = ToDouble(m_cam.ReadHead("BAR_LEN"));
+  // Numbers as the job file writes them: a value that is not wholly a
+  // number ("3abc", "1,5", "0x10") counts as 0.
+  m_dBarSC = cam::NumberOf(m_cam.ReadHead("BAR_SC"));
+  m_dBarSL = cam::NumberOf(m_cam.ReadHead("BAR_SL"));
+  m_nBon = static_cast<int>(cam::WholeOf(m_cam.ReadHead("BAR_BON"), INT_MIN, INT_MAX));
+  m_nBarIdt = static_cast<int>(cam::WholeOf(m_cam.ReadHead("BAR_IDT"), INT_MIN, INT_MAX));
+  m_dLength = cam::NumberOf(m_cam.ReadHead("BAR_LEN"));
   m_dProfileH = m_cam.m_dH1;
   m_dProfileW = m_cam.m_dH2;
   // What the pieces nested on the bar leave of it.
   m_dRemnant = m_dLength;
   for (const Cam_Item& item : m_cam.m_aItems) m_dRemnant -= item.m_nQty * item.m_dLength;
+  WarnOfImplausibleBar();
+}
+
+void CTraitement::WarnOfImplausibleBar() {
+  // The program is made all the same, but the operator is to look at the
+  // nesting before a bar is cut.
+  const std::string bar = Format("Bar %04i_%02i", m_nBon, m_nBarIdt);
+  if (!(m_dLength > 0)) {
+    ShowMessage(bar + ": its length BAR_LEN is " + FixedText(m_dLength, 1) +
+                               " mm; check the nesting before the bar is cut.",
+                           MessageIcon::kWarning);
+  } else if (m_dRemnant < -kLengthTolerance) {
+    ShowMessage(bar + ": the pieces nested on it take " +
+                               FixedText(m_dLength - m_dRemnant, 1) + " mm, more than its length of " +
+                               FixedText(m_dLength, 1) + " mm; check the nesting before the bar is cut.",
+                           MessageIcon::kWarning);
+  }
 }
 
 int CTraitement::Process() {
+  if (!OptionsUsable()) return kResultCancelled;
+  // A program written over the job or the configuration would destroy it:
+  // refuse, and leave the INI file as it is.
+  if (!ProgramPathUsable(m_sNcFile)) {
+    KeepOptionsUnsaved();
+    return kResultCancelled;
+  }
   ReadJob();
   m_dlgSetup.m_nUnit = m_nInch;
   if (m_dlgSetup.DoModal() != IDOK) return kResultCancelled;
@@ -98,6 +130,9 @@ void CTraitement::ReadJob() {
   m_cam.SetFile(m_sCamFile);
   m_bWriting = false;
   m_dBarSC = 0;
+  if (!m_cam.Refused().empty())
+    ShowMessage(m_cam.Refused() + "; the job is read as holding no record.",
+                           MessageIcon::kError);
 
   // Reading pass: head values, and the hole types for "Setup machine".
   while (m_cam.Lire_Entites(kRecordPiece | kRecordBar)) {
@@ -177,19 +212,41 @@ void CTraitement::WalkBar() {
   m_cam.Lire_Entites(kRecordBar);
 }
 
+bool CTraitement::ProgramPathUsable(const std::string& path) {
+  const char* what = platform::SameFile(path, m_sCamFile)   ? "the job file"
+                     : platform::SameFile(path, m_sIniFile) ? "the machine configuration"
+                                                            : nullptr;
+  if (!what) return true;
+  ShowMessage(m_sNcFile + "\nThe program would be written over " + what +
+                             "; nothing was written.",
+                         MessageIcon::kError);
+  return false;
+}
+
+void CTraitement::ShowWriteError(const std::string& path, const std::string& reason) {
+  // The caller's name for the program first, then the file that failed when
+  // that is another one (Exportation names its files itself).
+  std::string text = m_sNcFile + "\n";
+  if (path != m_sNcFile) text += path + ": ";
+  ShowMessage(text + reason, MessageIcon::kError);
+}
+
 void CTraitement::WriteProgram(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) {
-    int error = errno;
-    FrontEnd().ShowMessage(m_sNcFile + "\n" + platform::SystemErrorText(error),
-                           MessageIcon::kError);
+  if (!ProgramPathUsable(path)) return;
+  // The program goes into a temporary file beside path and replaces it only
+  // once it is whole: a full disk, an I/O error or a kill leave the previous
+  // program where it was, never a cut-off one.
+  platform::AtomicFile file;
+  std::string error;
+  if (!file.Open(path, &error)) {
+    ShowWriteError(path, error);
     return;
   }
-  m_pFile = file;
-  m_sProgramPath = path;
+  m_pFile = &file;
   DecideMiddleRemnant(true);
   BuildOperations();
   WriteOperations(path);
+  m_pFile = nullptr;
 }
 
 void CTraitement::DecideMiddleRemnant(bool show_message) {
@@ -204,7 +261,7 @@ void CTraitement::DecideMiddleRemnant(bool show_message) {
     m_dMiddleX = ToDouble(g_options.Clamp_Open[0]) + m_dLength;
     m_dMiddleLen = m_dRemnant;
     if (show_message)
-      FrontEnd().ShowMessage("Middle remnant will be used", MessageIcon::kInformation);
+      ShowMessage("Middle remnant will be used", MessageIcon::kInformation);
   }
 }
 
@@ -226,12 +283,11 @@ void CTraitement::BuildOperations() {
 }
 
 void CTraitement::WriteOperations(const std::string& path) {
-  std::FILE* file = m_pFile;
+  platform::AtomicFile& file = *m_pFile;
+  std::string error;
   if (m_bOverflow) {
-    std::fclose(file);
-    m_pFile = nullptr;
-    std::remove(path.c_str());
-    FrontEnd().ShowMessage(
+    file.Abort();
+    ShowMessage(
         m_bOutOfRange
             ? Format("%s\nA position of the job lies beyond any bar; no program was written.",
                      m_sNcFile.c_str())
@@ -243,8 +299,11 @@ void CTraitement::WriteOperations(const std::string& path) {
     return;
   }
   if (m_aUsi.IsEmpty()) {
-    std::fclose(file);
-    m_pFile = nullptr;
+    // No operation: the program is an empty file, and Nomfic keeps its value.
+    if (file.Commit(&error))
+      call_log::Note("wrote", path + " (empty: no machining operation)");
+    else
+      ShowWriteError(path, error);
     return;
   }
 
@@ -271,11 +330,16 @@ void CTraitement::WriteOperations(const std::string& path) {
   program.val_to_text = [&reader](double v) { return reader.ValToText(v, 0); };
 
   std::string macroDir = platform::JoinPath(platform::JoinPath(g_sIniDir, "MACRO_MK"), "");
-  std::string text = WriteNcText(program, g_options, macroDir);
+  std::vector<std::string> problems;
+  std::string text = WriteNcText(program, g_options, macroDir, &problems);
+  for (const std::string& problem : problems) ShowMessage(problem, MessageIcon::kWarning);
+  if (!file.Write(text, &error) || !file.Commit(&error)) {
+    ShowWriteError(path, error);
+    return;
+  }
+  call_log::Note("wrote", path);
+  // The name is recorded only for a program that is there, whole.
   WriteIniKey(g_sIniFile, g_sMachine, "Nomfic", ProgramName(program));
-  std::fwrite(text.data(), 1, text.size(), file);
-  std::fclose(file);
-  m_pFile = nullptr;
 }
 
 std::string g_sIniFile;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/array.h"
+#include "base/platform.h"
 #include "cam/cam.h"
 #include "engine/usi_list.h"
 #include "ui/setup.h"
@@ -16,6 +17,9 @@ constexpr int kResultCancelled = 1008;
 // A job that would make more operations than this stops with a message and
 // writes no program, rather than exhausting memory.
 constexpr int kMaxOperations = 10'000'000;
+// Pieces may overrun their bar by this much (rounding of lengths) before the
+// operator is warned.
+constexpr double kLengthTolerance = 0.01;
 
 class CTraitement {
  public:
@@ -51,6 +55,10 @@ class CTraitement {
   bool Overflowed() const { return m_bOverflow; }
   // A job that only looks at the file leaves the INI file alone.
   void KeepOptionsUnsaved() { m_bSaveOptions = false; }
+  // False, with a message, when the INI file is there but cannot be read
+  // (a FIFO, a folder, beyond its size limit): the job then does nothing
+  // and leaves the file alone.
+  bool OptionsUsable();
   // Called for every hole that no punching unit can make (writing pass).
   std::function<void(const Cam_Hole&)> m_onUnpunched;
 
@@ -61,7 +69,7 @@ class CTraitement {
   int m_nRepeat = 0;
   bool m_bBar = false;
   std::string m_sName;
-  std::FILE* m_pFile = nullptr;
+  platform::AtomicFile* m_pFile = nullptr;  // the program being written
   CPostCam m_cam;
   CSetup m_dlgSetup;
   bool m_bWriting = false;
@@ -87,7 +95,8 @@ class CTraitement {
   CArray<Cam_Item> m_aItems;
   CUsiList m_aUsi;
 
-  // Head values of the current bar record (bar mode of Process and Exportation).
+  // Head values of the current bar record (bar mode of Process and
+  // Exportation); warns the operator of a bar whose pieces overrun it.
   void ReadBarHeads();
 
  private:
@@ -101,11 +110,15 @@ class CTraitement {
   void CutPiece(bool last);
   void AddUsi(const CUsi& usi);
   void WriteOperations(const std::string& path);
+  void WarnOfImplausibleBar();
+  // False, with a message, when path is the job file or the INI file.
+  bool ProgramPathUsable(const std::string& path);
+  void ShowWriteError(const std::string& path, const std::string& reason);
 
   bool m_bOverflow = false;
   bool m_bOutOfRange = false;  // a position beyond any bar stopped the job
   bool m_bSaveOptions = true;
-  std::string m_sProgramPath;  // the program being written
+  std::string m_sIniRefused;  // why the INI file could not be read, or empty
 };
 
 // The unit of the program for a record in inches (1) or not (0): as the

@@ -34,7 +34,9 @@ std::string MacroName(char c) {
 }
 
 std::vector<std::string_view> MacroLines(std::string_view text, std::string& storage) {
-  // Text-mode reading: CR LF is one line end.
+  // Text-mode reading: CR LF is one line end. An editor's UTF-8 byte-order
+  // mark is no part of the first line.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   storage.clear();
   storage.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -107,7 +109,8 @@ void WriteMacro(NcText& nc, const std::vector<MacroStep>& steps, double x0, doub
       nc.PutNumber(w, false);
       nc.EndLine();
       nc.Line();
-      nc.PutF("G1G91F%0.0f", speed);
+      nc.Put("G1G91F");
+      nc.Put(FixedText(speed, 0));
       nc.EndLine();
       lead_seen = true;
       stroke_open = false;
@@ -138,9 +141,20 @@ const std::vector<MacroStep>* MacroLibrary::Find(char c) {
     entry = std::make_unique<Entry>();
     std::string text;
     std::string error;
-    if (platform::ReadWholeFile(dir_ + MacroName(c) + ".MAC", &text, &error)) {
-      entry->found = true;
-      entry->steps = ParseMacro(text);
+    const std::string path = dir_ + MacroName(c) + ".MAC";
+    switch (platform::ReadRegularFile(path, kMaxMacroBytes, &text, &error)) {
+      case platform::ReadResult::kOk:
+        entry->found = true;
+        entry->steps = ParseMacro(text);
+        break;
+      case platform::ReadResult::kNotRegular:
+      case platform::ReadResult::kTooLarge:
+        // A missing macro is the font's business and goes unsaid; a macro
+        // that is no file to read is a fault of the installation.
+        problems_.push_back(path + ": " + error + "; the character is not marked.");
+        break;
+      default:
+        break;
     }
   }
   return entry->found ? &entry->steps : nullptr;

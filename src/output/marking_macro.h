@@ -44,8 +44,14 @@ void WriteMacro(NcText& nc, const std::vector<MacroStep>& steps, double x0, doub
 class MacroLibrary {
  public:
   explicit MacroLibrary(std::string dir) : dir_(std::move(dir)) {}
+  // The largest macro file read; a character takes a few hundred bytes.
+  static constexpr std::size_t kMaxMacroBytes = std::size_t{1} << 20;
+
   // The steps of c's macro; nullptr when its file cannot be read.
   const std::vector<MacroStep>* Find(char c);
+  // One message per macro that is no file to read (a FIFO, a folder, beyond
+  // the size limit).
+  const std::vector<std::string>& Problems() const { return problems_; }
 
  private:
   struct Entry {
@@ -54,6 +60,7 @@ class MacroLibrary {
   };
   std::string dir_;
   std::array<std::unique_ptr<Entry>, 256> by_char_;
+  std::vector<std::string> problems_;
 };
 
 #endif  // BARPOST_OUTPUT_MARKING_MACRO_H_

@@ -76,7 +76,7 @@ std::string ProgramName(const NcProgram& program) {
   if (program.bar) return Format("%04i_%02i", program.bon, program.bar_idt);
   std::string name = program.piece_name;
   std::erase(name, '-');
-  return name;
+  return FileNameOnly(name);
 }
 
 void AlternateRuns(std::vector<CUsi>& ops) {
@@ -89,7 +89,7 @@ void AlternateRuns(std::vector<CUsi>& ops) {
 }
 
 std::string WriteNcText(const NcProgram& program, const OptionValues& options,
-                        const std::string& macro_dir) {
+                        const std::string& macro_dir, std::vector<std::string>* problems) {
   std::string out;
   // A block takes two lines of some 10 to 20 characters; clamp moves and
   // macros come on top and are left to the string's growth.
@@ -102,5 +102,6 @@ std::string WriteNcText(const NcProgram& program, const OptionValues& options,
   WriteHeader(*control, program, pieces, options);
   control->Preamble();
   WriteOperations(*control, program.ops);
+  if (problems) *problems = macros.Problems();
   return out;
 }

@@ -35,7 +35,8 @@ struct NcProgram {
 };
 
 // The name recorded under Nomfic: "%04i_%02i" of the bar numbers in bar
-// mode, the piece mark without its '-' in piece mode.
+// mode, the piece mark without its '-' in piece mode. It becomes a file name
+// on the machine, so it is made one (FileNameOnly).
 std::string ProgramName(const NcProgram& program);
 
 // Reorders the operations so that the machine alternates its direction
@@ -45,8 +46,10 @@ void AlternateRuns(std::vector<CUsi>& ops);
 
 // Writes the whole program text, header to program end, with CR LF line
 // ends. Reads the options it needs from `options`; Signoscript macros are
-// read from macro_dir ("<INI directory>MACRO_MK/").
+// read from macro_dir ("<INI directory>MACRO_MK/"). Macro files that are no
+// files to read add a message each to *problems when given.
 std::string WriteNcText(const NcProgram& program, const OptionValues& options,
-                        const std::string& macro_dir);
+                        const std::string& macro_dir,
+                        std::vector<std::string>* problems = nullptr);
 
 #endif  // BARPOST_OUTPUT_NC_PROGRAM_H_

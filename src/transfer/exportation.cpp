@@ -10,6 +10,7 @@ std::string ExportFileName(int bon, int barIdt) { return Format("%06i_%03i", bon
 int RunExportation(const std::string& ncFile, const std::string& camFile) {
   LoadOptions(g_sIniFile, g_sMachine);
   CTraitement job(g_sIniFile, g_sMachine, camFile, ncFile, 1, 1, 1);
+  if (!job.OptionsUsable()) return 0;
   CPostCam& cam = job.m_cam;
   cam.SetFile(job.m_sCamFile);
   cam.SetPos(0);

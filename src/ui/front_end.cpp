@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include "base/call_log.h"
 #include "base/platform.h"
 #include "base/text.h"
 #include "config/tables.h"
@@ -17,7 +18,9 @@ namespace {
 
 // Messages of the front ends without a window: one line on standard error.
 void PrintMessage(const std::string& text, MessageIcon icon) {
-  std::string line = icon == MessageIcon::kError ? "barpost: error: " : "barpost: ";
+  std::string line = icon == MessageIcon::kError     ? "barpost: error: "
+                     : icon == MessageIcon::kWarning ? "barpost: warning: "
+                                                     : "barpost: ";
   line += text;
   if (line.empty() || line.back() != '\n') line += '\n';
   std::fputs(line.c_str(), stderr);
@@ -182,3 +185,11 @@ CFrontEnd& FrontEnd() {
 }
 
 void SetFrontEndForTesting(CFrontEnd* front_end) { g_testing = front_end; }
+
+void ShowMessage(const std::string& text, MessageIcon icon) {
+  call_log::Note(icon == MessageIcon::kError     ? "error"
+                 : icon == MessageIcon::kWarning ? "warning"
+                                                 : "message",
+                 text);
+  FrontEnd().ShowMessage(text, icon);
+}

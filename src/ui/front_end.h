@@ -13,7 +13,7 @@ struct OptionValues;
 // Dialog results, as the host's dialogs return them.
 enum : int { IDOK = 1, IDCANCEL = 2 };
 
-enum class MessageIcon { kError, kInformation };
+enum class MessageIcon { kError, kWarning, kInformation };
 
 class CFrontEnd {
  public:
@@ -43,6 +43,10 @@ std::unique_ptr<CFrontEnd> MakeTtyFrontEnd();
 // or at the path in BARPOST_QT_PLUGIN. A display is DISPLAY, WAYLAND_DISPLAY
 // or a screenless QT_QPA_PLATFORM such as "offscreen".
 std::unique_ptr<CFrontEnd> MakeGuiFrontEnd();
+
+// Shows a message box through the front end of this call and notes it in the
+// call's log record. Every message of the module goes through here.
+void ShowMessage(const std::string& text, MessageIcon icon);
 
 // The front end of this call: BARPOST_UI=gui|tty|auto|cancel, or by default
 // the best one available. A test may put its own in place.

@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
     std::printf("unit %d: \"%s\"\n", i + 1, setup.SizeText(i).c_str());
   if (argc > 2) {
     std::printf("option sheet: %s\n", FrontEnd().RunOptionSheet(g_options) == IDOK ? "IDOK" : "IDCANCEL");
-    FrontEnd().ShowMessage("Middle remnant will be used", MessageIcon::kInformation);
-    FrontEnd().ShowMessage("Cannot create /tmp/none/P1.MPF: No such file or directory",
+    ShowMessage("Middle remnant will be used", MessageIcon::kInformation);
+    ShowMessage("Cannot create /tmp/none/P1.MPF: No such file or directory",
                            MessageIcon::kError);
     std::printf("messages shown\n");
   }

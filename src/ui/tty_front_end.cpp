@@ -79,7 +79,10 @@ class CTtyFrontEnd : public CFrontEnd {
     return IDCANCEL;
   }
   void ShowMessage(const std::string& text, MessageIcon icon) override {
-    Write((icon == MessageIcon::kError ? "Error: " : "") + text + "\nPress Enter ");
+    const char* label = icon == MessageIcon::kError     ? "Error: "
+                        : icon == MessageIcon::kWarning ? "Warning: "
+                                                        : "";
+    Write(label + text + "\nPress Enter ");
     std::string line;
     ReadLine(line);
   }

@@ -8,9 +8,11 @@
 // test program down; the child's time and peak memory are bounded.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -104,6 +106,7 @@ struct Row {
   std::string written = "";        // the program file checked, when not nc_path
   std::function<void(const fs::path& dir)> prepare = nullptr;  // more setup
   bool unprivileged = false;       // run as "nobody" so permissions count
+  long long file_size_limit = 0;   // the largest file the entry point may write
   // Expected.
   int result = 0;
   Program program = Program::kWritten;
@@ -112,6 +115,8 @@ struct Row {
   bool same_program_as_reference = false;
   double max_seconds = 20;
   long max_mb = 1536;  // peak memory, doubled under AddressSanitizer
+  // Further checks of the row's folder after the run.
+  std::function<void(const fs::path& dir)> verify = nullptr;
   // A fault of a subsystem this catalogue found and that is not mended yet:
   // the row still must not crash, hang or run away, and the fault is shown.
   const char* open_fault = nullptr;
@@ -168,6 +173,7 @@ class BadInput : public ::testing::Test {
     ChildOptions options;
     options.timeout_seconds = row.max_seconds * (hardening::UnderSanitizer() ? 4 : 1);
     options.unprivileged = row.unprivileged;
+    options.file_size_limit = row.file_size_limit;
     const Entry entry = row.entry;
     return RunInChild(
         [=]() -> int {
@@ -197,6 +203,7 @@ class BadInput : public ::testing::Test {
     std::string ini_before;
     fs::path dir;
     const ChildRun run = Run(row, &dir);
+    if (row.verify) row.verify(dir);  // first: it also undoes what prepare mounted
     if (row.ini == "<example>") {
       ini_before = Example("machine.ini");
     } else if (row.ini != "<none>") {
@@ -297,7 +304,9 @@ TEST_F(BadInput, JobFiles) {
       {.name = "job_file_missing", .cam_path = "none.cam", .nc_path = "P1.MPF",
        .program = Program::kEmpty},
       {.name = "job_path_is_a_folder", .cam_path = "MACRO_MK", .nc_path = "P1.MPF",
-       .program = Program::kEmpty},
+       .program = Program::kEmpty,
+       .messages = {"barpost: error: {dir}/MACRO_MK: Is a directory; the job is read as holding "
+                    "no record."}},
       // Truncated: the damaged line is skipped, the rest is read.
       {.name = "truncated_record_word", .job = kPiece + Bar("2") + "*PIE", .nc_path = "B1.MPF"},
       {.name = "truncated_in_a_quote",
@@ -309,8 +318,10 @@ TEST_F(BadInput, JobFiles) {
       {.name = "garbage_between_records",
        .job = kPiece + Garbage(4096, 2) + "\n" + Bar("2")},
       {.name = "nul_bytes_in_lines", .job = with_nuls},
-      {.name = "cr_only_line_ends", .job = Replace(job, "\r\n", "\r"), .nc_path = "P1.MPF",
-       .program = Program::kEmpty},
+      // Line ends of old editors and a byte-order mark read like any others.
+      {.name = "cr_only_line_ends", .job = Replace(job, "\n", "\r"),
+       .same_program_as_reference = true},
+      {.name = "byte_order_mark", .job = "\xEF\xBB\xBF" + job, .same_program_as_reference = true},
       // Very long lines.
       {.name = "one_mb_head_value",
        .job = Replace(kPiece, "PCE_NAM=P1", "PCE_NAM=P1\nPCE_DES=" + std::string(1 << 20, 'x')) +
@@ -386,7 +397,8 @@ TEST_F(BadInput, IniFilesAndPaths) {
       {.name = "ini_in_a_missing_folder", .job = job, .ini_path = "none/machine.ini",
        .result = 1008, .program = Program::kNone, .ini_after = IniAfter::kAbsent},
       {.name = "ini_path_is_a_folder", .job = job, .ini_path = "MACRO_MK", .result = 1008,
-       .program = Program::kNone},
+       .program = Program::kNone,
+       .messages = {"{dir}/MACRO_MK: Is a directory", "options cannot be read"}},
       {.name = "ini_binary_garbage", .job = job, .ini = Garbage(32 * 1024, 3), .result = 1008,
        .program = Program::kNone},
       // A read-only INI file is never replaced; the job itself is made.
@@ -478,9 +490,9 @@ TEST_F(BadInput, OtherEntryPoints) {
              with_dir("out")(dir);
              fs::create_directory(dir / "out");
            }},
-      // Documented: a destination that cannot be written is not reported.
       {.name = "transmit_into_a_missing_dir", .entry = Entry::kTransmit, .nc_path = "program.nc",
-       .written = "none/.MPF", .prepare = with_dir("none"), .program = Program::kNone},
+       .written = "none/.MPF", .prepare = with_dir("none"), .program = Program::kNone,
+       .messages = {"barpost: error: {dir}/none/.MPF", "No such file or directory"}},
       {.name = "config_ini_is_a_folder", .entry = Entry::kConfig, .ini_path = "MACRO_MK",
        .program = Program::kNone, .messages = {"barpost: error: {dir}/MACRO_MK: Is a directory"}},
       {.name = "config_read_only_ini", .entry = Entry::kConfig,
@@ -515,6 +527,169 @@ TEST_F(BadInput, OtherEntryPoints) {
   });
   ASSERT_TRUE(run.finished) << run.Describe();
   EXPECT_EQ(run.result, 0 * 10000 + 2004) << run.Describe();
+}
+
+// Mounts a file system of 8 kB at dir: a disk that fills up at once.
+void SmallDisk(const fs::path& dir) {
+  fs::create_directories(dir);
+  ASSERT_EQ(std::system(("mount -t tmpfs -o size=8k tmpfs " + dir.string()).c_str()), 0)
+      << "mounting a small file system needs root";
+}
+
+// What reaches the disk, and what the operator is told, when a file is not
+// what it should be: a FIFO or a device instead of a file, the same file
+// named twice, a name that would leave its folder, a disk that fills up.
+TEST_F(BadInput, FilesPathsAndNames) {
+  const std::string job = kPiece + Bar("2");
+  const std::string example_ini = Example("machine.ini");
+  auto fifo = [](const char* name) {
+    return [name](const fs::path& dir) {
+      fs::remove(dir / name);
+      ASSERT_EQ(::mkfifo((dir / name).c_str(), 0644), 0);
+    };
+  };
+  // A previous program at path, which a failed write must leave as it is.
+  auto old_program = [](const char* path) {
+    return [path](const fs::path& dir) { Spit(dir / path, "N2;OLD\r\nM30\r\n"); };
+  };
+  auto still_old = [](const char* path) {
+    return [path](const fs::path& dir) { EXPECT_EQ(Slurp(dir / path), "N2;OLD\r\nM30\r\n"); };
+  };
+  auto nomfic_is = [](const std::string& name) {
+    return [name](const fs::path& dir) {
+      EXPECT_NE(Slurp(dir / "machine.ini").find("\nNomfic=" + name + "\r\n"), std::string::npos);
+    };
+  };
+  // A machine whose programs go to dir/<folder> and whose last program is nomfic.
+  auto transmit_setup = [](const std::string& folder, const std::string& nomfic) {
+    return [=](const fs::path& dir) {
+      std::string ini = Replace(Slurp(dir / "machine.ini"), "Dir=D:\\NC\\ANGLE1\\",
+                                "Dir=" + (folder.empty() ? "" : (dir / folder).string() + "/") +
+                                    "\nNomfic=" + nomfic);
+      Spit(dir / "machine.ini", ini);
+      Spit(dir / "program.nc", "N2 G0\nN4 M30\n");
+      fs::create_directories(dir / "out");
+    };
+  };
+  const Row rows[] = {
+      // Files that are no files: refused at once, never read or waited on.
+      {.name = "job_is_a_fifo", .cam_path = "job.fifo", .nc_path = "P1.MPF",
+       .prepare = fifo("job.fifo"), .program = Program::kEmpty,
+       .messages = {"{dir}/job.fifo: a FIFO, not a regular file"}, .max_seconds = 10},
+      {.name = "job_is_a_device", .cam_path = "/dev/zero", .nc_path = "P1.MPF",
+       .program = Program::kEmpty, .messages = {"/dev/zero: a device, not a regular file"},
+       .max_seconds = 10},
+      {.name = "job_beyond_the_size_limit", .nc_path = "P1.MPF",
+       .prepare = [](const fs::path& dir) { fs::resize_file(dir / "job.cam", 300u << 20); },
+       .program = Program::kEmpty, .messages = {"{dir}/job.cam: larger than 256 MB"},
+       .max_seconds = 10, .max_mb = 100},
+      {.name = "ini_is_a_fifo", .job = job, .ini_path = "m.fifo", .prepare = fifo("m.fifo"),
+       .result = 1008, .program = Program::kNone,
+       .messages = {"{dir}/m.fifo: a FIFO, not a regular file"}, .max_seconds = 10,
+       .verify = [](const fs::path& dir) { EXPECT_TRUE(fs::is_fifo(dir / "m.fifo")); }},
+      {.name = "macro_is_a_fifo", .job = Example("job-inch.cam"), .machine = "ANGLE2",
+       .prepare = fifo("MACRO_MK/B.MAC"), .messages = {"{dir}/MACRO_MK/B.MAC: a FIFO"},
+       .max_seconds = 10},
+      // What editors write: a byte-order mark, lone CRs.
+      {.name = "ini_with_a_byte_order_mark", .job = Example("job.cam"),
+       .ini = "\xEF\xBB\xBF" + example_ini.substr(example_ini.find("\n[ANGLE1]") + 1),
+       .same_program_as_reference = true,
+       .verify = [](const fs::path& dir) {
+         EXPECT_EQ(Slurp(dir / "machine.ini").rfind("\xEF\xBB\xBF[ANGLE1]\r\n", 0), 0u);
+       }},
+      {.name = "ini_with_cr_line_ends", .job = Example("job.cam"),
+       .ini = Replace(example_ini, "\n", "\r"), .same_program_as_reference = true,
+       .verify = [](const fs::path& dir) {
+         EXPECT_EQ(Slurp(dir / "machine.ini").find('\n'), std::string::npos);
+       }},
+      // The same file twice: nothing is written, the INI file included.
+      {.name = "program_over_the_job", .job = job, .nc_path = "job.cam", .result = 1008,
+       .program = Program::kAny, .messages = {"would be written over the job file"},
+       .ini_after = IniAfter::kUnchanged,
+       .verify = [job](const fs::path& dir) { EXPECT_EQ(Slurp(dir / "job.cam"), job); }},
+      {.name = "program_over_the_ini_by_a_link", .job = job,
+       .prepare = [](const fs::path& dir) { fs::create_symlink("machine.ini", dir / "B1.MPF"); },
+       .result = 1008, .program = Program::kAny,
+       .messages = {"would be written over the machine configuration"},
+       .ini_after = IniAfter::kUnchanged},
+      {.name = "program_over_a_device", .job = job, .nc_path = "/dev/full",
+       .program = Program::kNone, .messages = {"/dev/full", "a device, not a regular file"},
+       .verify = [](const fs::path&) { EXPECT_FALSE(fs::is_regular_file("/dev/full")); }},
+      {.name = "transmit_onto_itself", .entry = Entry::kTransmit, .nc_path = "out/P7.MPF",
+       .written = "out/P7.MPF",
+       .prepare = [&](const fs::path& dir) {
+         transmit_setup("out", "P7")(dir);
+         Spit(dir / "out/P7.MPF", "N2;OLD\r\nM30\r\n");
+       },
+       .messages = {"is the machine's copy itself"}, .verify = still_old("out/P7.MPF")},
+      // Names: a piece mark or a Nomfic never leaves its folder; an empty Dir
+      // is not the root; a machine name never breaks the INI file.
+      {.name = "piece_mark_with_separators",
+       .job = Replace(kPiece, "PCE_NAM=P1", "PCE_NAM=../..\\x:y"), .nc_path = "P1.MPF",
+       .verify = nomfic_is(".._.._x_y")},
+      {.name = "transmit_a_nomfic_with_separators", .entry = Entry::kTransmit,
+       .nc_path = "program.nc", .written = "out/.._escape.MPF",
+       .prepare = transmit_setup("out", "../escape"),
+       .verify = [](const fs::path& dir) {
+         EXPECT_EQ(Slurp(dir / "out/.._escape.MPF"), "N2 G0\r\nN4 M30\r\n");
+         EXPECT_FALSE(fs::exists(dir / "escape.MPF"));
+       }},
+      {.name = "transmit_with_an_empty_dir", .entry = Entry::kTransmit, .nc_path = "program.nc",
+       .written = "out/x.MPF", .prepare = transmit_setup("", "barpost-empty-dir-test"),
+       .program = Program::kNone, .messages = {"option Dir) is empty"},
+       .verify = [](const fs::path&) {
+         EXPECT_FALSE(fs::exists("/barpost-empty-dir-test.MPF"));
+         fs::remove("/barpost-empty-dir-test.MPF");
+       }},
+      {.name = "machine_name_with_a_line_break", .job = job, .machine = "ANGLE1\n[X]",
+       .result = 1008, .program = Program::kNone, .messages = {"holds a line break"},
+       .ini_after = IniAfter::kUnchanged},
+      // Bars whose nesting cannot be right: the operator is warned, the
+      // program is made as the rules say.
+      {.name = "pieces_overrun_their_bar", .job = kPiece + Bar("7"),
+       .messages = {"warning: Bar 0007_01: the pieces nested on it take 7000.0 mm, more than "
+                    "its length of 6000.0 mm"}},
+      {.name = "bar_length_not_a_number", .job = kPiece + Replace(Bar("2"), "6000", "6000abc"),
+       .messages = {"warning: Bar 0007_01: its length BAR_LEN is 0.0 mm",
+                    "Middle remnant will be used"}},
+      // A write that fails half-way (here: the file-size limit) leaves the
+      // previous program and Nomfic as they were.
+      {.name = "program_beyond_the_file_size_limit", .job = Example("job.cam"),
+       .prepare = old_program("B1.MPF"), .file_size_limit = 4096, .program = Program::kAny,
+       .messages = {"{dir}/B1.MPF", "File too large"},
+       .verify = [&](const fs::path& dir) {
+         still_old("B1.MPF")(dir);
+         EXPECT_EQ(Slurp(dir / "machine.ini").find("Nomfic="), std::string::npos);
+       }},
+      {.name = "export_beyond_the_file_size_limit", .entry = Entry::kExport,
+       .job = Example("job.cam"), .written = "000007_001", .prepare = old_program("000007_001"),
+       .file_size_limit = 4096, .program = Program::kAny,
+       .messages = {"{dir}/B1.MPF\n000007_001: File too large"},
+       .verify = still_old("000007_001")},
+      // A full disk (a small file system of its own) does the same.
+      {.name = "program_on_a_full_disk", .job = Example("job.cam"), .nc_path = "full/B1.MPF",
+       .prepare = [&](const fs::path& dir) {
+         SmallDisk(dir / "full");
+         old_program("full/B1.MPF")(dir);
+       },
+       .program = Program::kAny, .messages = {"{dir}/full/B1.MPF", "No space left on device"},
+       .verify = [&](const fs::path& dir) {
+         still_old("full/B1.MPF")(dir);
+         EXPECT_EQ(Slurp(dir / "machine.ini").find("Nomfic="), std::string::npos);
+         EXPECT_EQ(std::system(("umount " + (dir / "full").string()).c_str()), 0);
+       }},
+      {.name = "transmit_beyond_the_file_size_limit", .entry = Entry::kTransmit,
+       .nc_path = "big.nc", .written = "out/P7.MPF",
+       .prepare = [&](const fs::path& dir) {
+         transmit_setup("out", "P7")(dir);
+         Spit(dir / "big.nc", std::string(10000, 'X'));
+         Spit(dir / "out/P7.MPF", "N2;OLD\r\nM30\r\n");
+       },
+       .file_size_limit = 4096, .program = Program::kAny,
+       .messages = {"{dir}/out/P7.MPF", "File too large"}, .verify = still_old("out/P7.MPF")},
+  };
+  const std::string reference = ReferenceProgram();
+  for (const Row& row : rows) Check(row, reference);
 }
 
 }  // namespace

@@ -78,6 +78,12 @@ ChildRun RunInChild(const std::function<int()>& work, const ChildOptions& option
     if (options.unprivileged && ::geteuid() == 0) {
       if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(126);
     }
+    if (options.file_size_limit > 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      struct rlimit limit = {static_cast<rlim_t>(options.file_size_limit),
+                             static_cast<rlim_t>(options.file_size_limit)};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(124);
+    }
     int result = work();
     std::fflush(nullptr);
     ssize_t written = ::write(result_pipe[1], &result, sizeof result);

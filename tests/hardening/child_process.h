@@ -27,6 +27,9 @@ struct ChildOptions {
   // When the test runs as root: run the work as the unprivileged user
   // "nobody", so that file permissions count.
   bool unprivileged = false;
+  // When not 0: the largest file the work may write (RLIMIT_FSIZE), with
+  // SIGXFSZ ignored so that a write beyond it fails with EFBIG.
+  long long file_size_limit = 0;
 };
 
 // Forks, runs work in the child with standard error sent to a file, and

@@ -6,7 +6,10 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <functional>
+#include <thread>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -105,6 +108,61 @@ TEST(LongRun, AThousandJobsInOneLoadedModule) {
   }
   EXPECT_LT(seconds, hardening::UnderSanitizer() ? 120 : 60);
 
+  platform::UnloadModule(module);
+  fs::remove_all(dir);
+}
+
+// A host with several threads calls the module from two of them at once, for
+// two lines with two INI files. Each call must get its own machine's program
+// and leave its own INI file as a call alone would.
+TEST(LongRun, TwoHostThreadsAtOnce) {
+  std::string error;
+  void* module = platform::LoadModule(BARPOST_MODULE_PATH, &error);
+  ASSERT_NE(module, nullptr) << error;
+  auto traitement =
+      reinterpret_cast<BarpostTraitementFn>(platform::ModuleSymbol(module, "Traitement"));
+  setenv("BARPOST_UI", "auto", 1);
+  const fs::path dir =
+      fs::temp_directory_path() / ("barpost_threads_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  const fs::path examples = fs::path(BARPOST_SOURCE_DIR) / "examples";
+  struct Line {
+    const char* machine;
+    const char* job;
+    fs::path folder;
+    std::string program, ini;  // what one call alone leaves
+  };
+  Line lines[] = {{"ANGLE1", "job.cam", dir / "one", "", ""},
+                  {"ANGLE2", "job-inch.cam", dir / "two", "", ""}};
+  auto run = [&](const Line& line) {
+    const std::string ini = (line.folder / "machine.ini").string();
+    const std::string cam = (examples / line.job).string();
+    const std::string nc = (line.folder / "B1.MPF").string();
+    return traitement(ini.c_str(), line.machine, cam.c_str(), nc.c_str(), "1", "", "");
+  };
+  for (Line& line : lines) {
+    fs::create_directories(line.folder);
+    fs::copy(examples / "machine.ini", line.folder / "machine.ini");
+    fs::copy(examples / "MACRO_MK", line.folder / "MACRO_MK");
+    ASSERT_EQ(run(line), 0);
+    line.program = Slurp(line.folder / "B1.MPF");
+    line.ini = Slurp(line.folder / "machine.ini");
+  }
+  ASSERT_NE(lines[0].program, lines[1].program);
+
+  const int calls = hardening::UnderSanitizer() ? 20 : 60;
+  std::atomic<int> wrong{0};
+  auto host_thread = [&](const Line& line) {
+    for (int i = 0; i < calls; ++i) {
+      if (run(line) != 0 || Slurp(line.folder / "B1.MPF") != line.program ||
+          Slurp(line.folder / "machine.ini") != line.ini)
+        ++wrong;
+    }
+  };
+  std::thread a(host_thread, std::cref(lines[0])), b(host_thread, std::cref(lines[1]));
+  a.join();
+  b.join();
+  EXPECT_EQ(wrong.load(), 0) << "calls that wrote another machine's program or options";
   platform::UnloadModule(module);
   fs::remove_all(dir);
 }

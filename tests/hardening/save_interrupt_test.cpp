@@ -18,6 +18,7 @@
 #include "base/platform.h"
 #include "base/text.h"
 #include "config/options.h"
+#include "engine/traitement.h"
 
 namespace fs = std::filesystem;
 
@@ -196,8 +197,81 @@ TEST_F(SaveInterrupt, AKillAtAnyMomentLeavesTheOldOrTheNewFile) {
   // A killed save may leave its temporary file; never a second INI file.
   for (const auto& entry : fs::directory_iterator(dir_)) {
     const std::string name = entry.path().filename().string();
-    EXPECT_TRUE(name == "machine.ini" || name.rfind(".machine.ini.", 0) == 0) << name;
+    EXPECT_TRUE(name == "machine.ini" || name.rfind(".bp", 0) == 0) << name;
   }
+}
+
+// The same for the NC program: a job killed at any moment leaves the
+// previous program or the new one at its path, never a cut-off or empty one.
+TEST(ProgramInterrupt, AKillAtAnyMomentLeavesTheOldOrTheNewProgram) {
+  const fs::path dir =
+      fs::temp_directory_path() / ("barpost_program_interrupt_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path examples = fs::path(BARPOST_SOURCE_DIR) / "examples";
+  const std::string ini = (dir / "machine.ini").string();
+  const std::string nc = (dir / "B1.MPF").string();
+  // The example's pieces on eighty bars: a program of some 180 kilobytes.
+  std::string job = Slurp(examples / "job.cam");
+  const std::string bar = job.substr(job.find("*BAR"), job.find("*END") - job.find("*BAR"));
+  job.erase(job.find("*BAR"));
+  for (int i = 0; i < 40; ++i) job += bar;  // two bars each time
+  Spit(dir / "job.cam", job);
+  auto run = [&] {
+    CTraitement traitement(ini, "ANGLE1", (dir / "job.cam").string(), nc, 1, 0, 0);
+    return traitement.Process();
+  };
+  Spit(ini, Slurp(examples / "machine.ini"));
+  ASSERT_EQ(run(), 0);
+  const std::string new_program = Slurp(nc);
+  ASSERT_GT(new_program.size(), 150000u);
+  const std::string old_program = "N2;an older program\r\nN4M30\r\n";
+
+  // Each write of the program takes a little longer, as on a slow disk.
+  auto job_in_child = [&](long delay_us) {
+    Spit(nc, old_program);
+    int ready[2];
+    EXPECT_EQ(::pipe(ready), 0);
+    std::fflush(nullptr);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      ::close(ready[0]);
+      platform::SetFileStepHookForTesting(SlowStep);
+      char c = 1;
+      if (::write(ready[1], &c, 1) != 1) ::_exit(3);
+      ::_exit(run());
+    }
+    ::close(ready[1]);
+    char c = 0;
+    EXPECT_EQ(::read(ready[0], &c, 1), 1);
+    ::close(ready[0]);
+    const auto start = std::chrono::steady_clock::now();
+    if (delay_us >= 0) {
+      std::this_thread::sleep_for(std::chrono::microseconds(delay_us));
+      ::kill(pid, SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now() - start)
+        .count();
+  };
+  const long job_us = job_in_child(-1);
+  ASSERT_EQ(Slurp(nc), new_program);
+  int olds = 0, news = 0;
+  for (int i = 0; i <= 30; ++i) {
+    job_in_child(job_us * 2 * i / 30);
+    const std::string now = Slurp(nc);
+    ASSERT_TRUE(now == old_program || now == new_program)
+        << "a kill " << job_us * 2 * i / 30 << " us into a job of " << job_us
+        << " us left " << now.size() << " bytes";
+    (now == old_program ? olds : news) += 1;
+  }
+  std::printf("job of %ld us; %d kills left the old program, %d the new one\n", job_us, olds,
+              news);
+  EXPECT_GT(olds, 0);
+  EXPECT_GT(news, 0);
+  fs::remove_all(dir);
 }
 
 }  // namespace

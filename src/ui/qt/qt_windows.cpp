@@ -73,7 +73,9 @@ class CQtWindows : public CWindowFrontEnd {
   }
 
   void ShowMessage(const std::string& text, MessageIcon icon) override {
-    QMessageBox box(icon == MessageIcon::kError ? QMessageBox::Critical : QMessageBox::Information,
+    QMessageBox box(icon == MessageIcon::kError     ? QMessageBox::Critical
+                    : icon == MessageIcon::kWarning ? QMessageBox::Warning
+                                                    : QMessageBox::Information,
                     "barpost", ToQt(text), QMessageBox::Ok);
     Run(box, "message");
   }

@@ -1,0 +1,33 @@
+// The record of one call of an entry point, appended to the file that the
+// variable BARPOST_LOG names, when it is set: what the host asked, every
+// message the operator was shown, what was written, and the result. A shop
+// traces with it which program was cut from which job; the command-line host
+// reads its own record back to learn whether the module reported an error.
+//
+// A record:
+//   == 2026-12-06 14:03:27 Traitement
+//   ini: /lines/machine.ini
+//   ...
+//   error: /nc/B1.MPF | No space left on device
+//   result: 0
+// A message of several lines is one line with " | " between them.
+#ifndef BARPOST_BASE_CALL_LOG_H_
+#define BARPOST_BASE_CALL_LOG_H_
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace call_log {
+
+// Starts the record of a call (nothing happens without BARPOST_LOG).
+void Begin(std::string_view entry, const std::vector<std::pair<std::string, std::string>>& args);
+// One line "what: text" of the current record.
+void Note(std::string_view what, std::string_view text);
+// Ends the record with the result and appends it to the file in one write.
+void End(int result);
+
+}  // namespace call_log
+
+#endif  // BARPOST_BASE_CALL_LOG_H_
