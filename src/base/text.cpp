@@ -113,6 +113,19 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+char UpperCase1252(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
+    return static_cast<char>(u - 0x20);
+  switch (u) {
+    case 0x9A: return static_cast<char>(0x8A);  // s with caron
+    case 0x9C: return static_cast<char>(0x8C);  // oe
+    case 0x9E: return static_cast<char>(0x8E);  // z with caron
+    case 0xFF: return static_cast<char>(0x9F);  // y with diaeresis
+    default: return c;
+  }
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {

@@ -41,6 +41,11 @@ std::string FileNameOnly(std::string_view name);
 // Text with leading and trailing blanks (space, tab, CR, LF) removed.
 std::string_view Trim(std::string_view text);
 
+// The capital of c in the hosts' 8-bit code page (Windows-1252): a-z, the
+// accented small letters 0xE0-0xFE but the division sign, and the small
+// s, oe and z with caron and y with diaeresis; c itself otherwise.
+char UpperCase1252(char c);
+
 // Case-insensitive comparison of two ASCII texts.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 

@@ -46,6 +46,8 @@ void CPostCam::initialise_postcam(bool, bool) {
   std::size_t category = kCategories.find(m_cProfil);
   m_nCategorie = category == std::string_view::npos ? -1 : static_cast<int>(category);
 
+  // Mirrors are the current record's own: only its posts ask for them.
+  m_bSymX = m_bSymY = false;
   for (const Cam_Post& post : m_aPosts) {
     if (post.GetCle() == "SymX") m_bSymX = Trim(post.GetVal()) == "1";
     if (post.GetCle() == "SymY") m_bSymY = Trim(post.GetVal()) == "1";

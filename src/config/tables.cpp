@@ -48,6 +48,8 @@ rec_uni ParseUnitRow(std::string_view value) {
   return unit;
 }
 
+int ServedLevel(const rec_uni& unit) { return ToInt(unit.level) - 1; }
+
 std::string FormatUnitRow(const rec_uni& unit) {
   return Format("%s,%s,%s,%s,%s", unit.level.c_str(), unit.axis.c_str(), unit.mfunc.c_str(),
                 unit.spare.c_str(), unit.diameter.c_str());

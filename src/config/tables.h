@@ -64,6 +64,10 @@ bool ToolFromSizes(double diameter, double length, double width, CMagasin* tool)
 
 // "Unite%i": level,axis,mfunc,spare,diameter.
 rec_uni ParseUnitRow(std::string_view value);
+// The hole level a punching unit serves: its level read as a number, minus 1
+// (level "1" serves holes of level 0, "2" those of level 1). "Setup machine"
+// and the punch assignment both judge by it.
+int ServedLevel(const rec_uni& unit);
 std::string FormatUnitRow(const rec_uni& unit);  // "%s,%s,%s,%s,%s"
 
 // "Poincon%i": diameter,tool,offset. Fills *punch and returns true when the

