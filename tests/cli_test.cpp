@@ -7,6 +7,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "base/sha256.h"
 #include "cli/cli.h"
 
 namespace fs = std::filesystem;
@@ -145,7 +146,14 @@ TEST(Cli, ChecksBeforeTheCallAndReportsTheModulesErrors) {
   std::ifstream in(log);
   const std::string record(std::istreambuf_iterator<char>(in), {});
   EXPECT_NE(record.find(" Traitement\nini: " + ini), std::string::npos) << record;
-  EXPECT_NE(record.find("wrote: " + nc + "\nresult: 0\n"), std::string::npos) << record;
+  // Which job, which tooling, which program, byte for byte.
+  std::ifstream program_file(nc, std::ios::binary);
+  const std::string program(std::istreambuf_iterator<char>(program_file), {});
+  EXPECT_NE(record.find("\nread: " + job + " (7 records)\n"), std::string::npos) << record;
+  EXPECT_NE(record.find("\nwrote: " + nc + " (332 lines, sha256 " + Sha256Hex(program) +
+                        ")\nresult: 0\n"),
+            std::string::npos)
+      << record;
   EXPECT_NE(record.find(" Transmission\n"), std::string::npos) << record;
   EXPECT_NE(record.find("\nerror: "), std::string::npos) << record;
   fs::remove_all(dir);

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "base/platform.h"
+#include "base/sha256.h"
 #include "base/text.h"
 
 namespace call_log {
@@ -70,6 +71,13 @@ void Note(std::string_view what, std::string_view text) {
   r.text += ": ";
   r.text += OneLine(text);
   r.text += '\n';
+}
+
+void Written(const std::string& path, std::string_view text) {
+  if (!Current().open) return;
+  std::size_t lines = 0;
+  for (char c : text) lines += c == '\n';
+  Note("wrote", path + " (" + std::to_string(lines) + " lines, sha256 " + Sha256Hex(text) + ")");
 }
 
 void End(int result) {

@@ -8,7 +8,9 @@
 //   == 2026-12-06 14:03:27 Traitement
 //   ini: /lines/machine.ini
 //   ...
-//   error: /nc/B1.MPF | No space left on device
+//   read: /jobs/job.cam (6 records)
+//   size: unit 3 "22" -> "24"
+//   wrote: /nc/B1.MPF (332 lines, sha256 5f1c...)
 //   result: 0
 // A message of several lines is one line with " | " between them.
 #ifndef BARPOST_BASE_CALL_LOG_H_
@@ -25,6 +27,8 @@ namespace call_log {
 void Begin(std::string_view entry, const std::vector<std::pair<std::string, std::string>>& args);
 // One line "what: text" of the current record.
 void Note(std::string_view what, std::string_view text);
+// "wrote: path (N lines, sha256 ...)" for a file written whole with text.
+void Written(const std::string& path, std::string_view text);
 // Ends the record with the result and appends it to the file in one write.
 void End(int result);
 

@@ -3,9 +3,11 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 
+#include "base/call_log.h"
 #include "config/options.h"
 #include "engine/traitement.h"
 #include "ui/front_end.h"
@@ -367,6 +369,33 @@ TEST_F(Engine, MarksCharactersOnTheWheelAndTheScriber) {
   CTraitement& none = Job(kMarked, false);
   g_options.Mark_String = "AB";
   EXPECT_TRUE(OfType(Run(none), 'M').empty());
+}
+
+// The operator mounts a 24 on unit 1 in "Setup machine" and cancels: the
+// call's log keeps what was set, as it keeps what was read.
+TEST_F(Engine, TheLogNotesWhatTheOperatorSet) {
+  class Mounts24 : public Recorder {
+    int RunSetup(CSetup& setup) override {
+      setup.Initialise();
+      setup.SetSizeText(0, "24");
+      return IDCANCEL;
+    }
+  } front_end;
+  SetFrontEndForTesting(&front_end);
+  const std::string log = (dir_ / "calls.log").string();
+  setenv("BARPOST_LOG", log.c_str(), 1);
+  call_log::Begin("Traitement", {});
+  CTraitement& job = Job(kSlotPiece, false);
+  Unit(0, "1", "Y1", "12", "22");
+  EXPECT_EQ(job.Process(), kResultCancelled);
+  call_log::End(1008);
+  unsetenv("BARPOST_LOG");
+  std::ifstream in(log);
+  const std::string record(std::istreambuf_iterator<char>(in), {});
+  EXPECT_NE(record.find("\nread: " + job.m_sCamFile + " (1 records)\nsize: unit 1 \"22\" -> "
+                        "\"24\"\nresult: 1008\n"),
+            std::string::npos)
+      << record;
 }
 
 TEST_F(Engine, ACategoryNotWorkedYieldsNothing) {

@@ -118,8 +118,9 @@ int CTraitement::Process() {
     return kResultCancelled;
   }
   ReadJob();
+  call_log::Note("read", m_sCamFile + " (" + std::to_string(m_cam.RecordCount()) + " records)");
   m_dlgSetup.m_nUnit = m_nInch;
-  if (m_dlgSetup.DoModal() != IDOK) return kResultCancelled;
+  if (RunSetup() != IDOK) return kResultCancelled;
   WriteProgram(m_sNcFile);
   return 0;
 }
@@ -151,6 +152,20 @@ void CTraitement::ReadJob() {
       WalkBar();
     }
   }
+}
+
+int CTraitement::RunSetup() {
+  std::vector<std::string> sizes;
+  for (const rec_uni& unit : g_options.units) sizes.push_back(unit.diameter);
+  const int answer = m_dlgSetup.DoModal();
+  // What the operator set on the punching units goes into the call's log.
+  for (std::size_t i = 0; i < sizes.size() && i < static_cast<std::size_t>(g_options.units.GetSize()); ++i) {
+    const std::string& now = g_options.units[static_cast<int>(i)].diameter;
+    if (now != sizes[i])
+      call_log::Note("size", "unit " + std::to_string(i + 1) + " \"" + sizes[i] + "\" -> \"" +
+                                 now + "\"");
+  }
+  return answer;
 }
 
 void CTraitement::WalkBar() {
@@ -301,7 +316,7 @@ void CTraitement::WriteOperations(const std::string& path) {
   if (m_aUsi.IsEmpty()) {
     // No operation: the program is an empty file, and Nomfic keeps its value.
     if (file.Commit(&error))
-      call_log::Note("wrote", path + " (empty: no machining operation)");
+      call_log::Written(path, "");
     else
       ShowWriteError(path, error);
     return;
@@ -337,7 +352,7 @@ void CTraitement::WriteOperations(const std::string& path) {
     ShowWriteError(path, error);
     return;
   }
-  call_log::Note("wrote", path);
+  call_log::Written(path, text);
   // The name is recorded only for a program that is there, whole.
   WriteIniKey(g_sIniFile, g_sMachine, "Nomfic", ProgramName(program));
 }

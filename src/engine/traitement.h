@@ -34,6 +34,9 @@ class CTraitement {
   // Reads the job, shows "Setup machine" and writes the program: 0, or
   // kResultCancelled when the operator cancelled.
   int Process();
+  // Shows "Setup machine"; IDOK or IDCANCEL. Sizes the operator changed are
+  // noted in the call's log.
+  int RunSetup();
   // Analyses the pieces nested on the current bar record in machine order.
   void WalkBar();
   // Turns the current record into operations (writing pass) or collects its

@@ -30,7 +30,7 @@ int RunExportation(const std::string& ncFile, const std::string& camFile) {
     job.m_dlgSetup.m_nUnit = ProgramUnit(cam.m_cInch);
     job.m_bWriting = false;
     job.WalkBar();
-    if (job.m_dlgSetup.DoModal() == IDOK) job.WriteProgram(name);
+    if (job.RunSetup() == IDOK) job.WriteProgram(name);
   }
   return 0;
 }

@@ -64,11 +64,11 @@ int RunTransmission(const std::string& sourceFile) {
   // The copy replaces the machine's program only once it is whole: a copy
   // that fails half-way leaves the previous program in place.
   platform::AtomicFile dest;
-  if (!dest.Open(destPath, &error) || !dest.Write(TextModeCopy(program), &error) ||
-      !dest.Commit(&error)) {
+  const std::string copy = TextModeCopy(program);
+  if (!dest.Open(destPath, &error) || !dest.Write(copy, &error) || !dest.Commit(&error)) {
     Tell(destPath + "\n" + error);
     return 0;
   }
-  call_log::Note("wrote", destPath);
+  call_log::Written(destPath, copy);
   return 0;
 }
