@@ -181,7 +181,18 @@ CFrontEnd& FrontEnd() {
     if (CFrontEnd* gui = GuiFrontEnd()) return *gui;
     return DefaultFrontEnd();
   }
-  return DefaultFrontEnd();
+  CFrontEnd& chosen = DefaultFrontEnd();
+  if (!choice.empty()) {
+    // A misspelt choice is told once, in the front end that answers instead.
+    static std::string told;
+    if (told != choice) {
+      told = std::string(choice);
+      chosen.ShowMessage("BARPOST_UI=" + told + " is none of gui, tty, auto and cancel; the " +
+                             chosen.Name() + " front end answers instead.",
+                         MessageIcon::kWarning);
+    }
+  }
+  return chosen;
 }
 
 void SetFrontEndForTesting(CFrontEnd* front_end) { g_testing = front_end; }

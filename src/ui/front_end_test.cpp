@@ -107,6 +107,19 @@ TEST_F(FrontEndTest, MessagesGoToStandardError) {
   }
 }
 
+TEST_F(FrontEndTest, AMisspeltChoiceIsToldOnce) {
+  unsetenv("DISPLAY");  // no display: the default is the front end of nobody
+  unsetenv("WAYLAND_DISPLAY");
+  unsetenv("QT_QPA_PLATFORM");
+  Choose("atuo");
+  ::testing::internal::CaptureStderr();
+  EXPECT_STREQ(FrontEnd().Name(), "auto");
+  EXPECT_STREQ(FrontEnd().Name(), "auto");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "barpost: warning: BARPOST_UI=atuo is none of gui, tty, auto and cancel; the auto "
+            "front end answers instead.\n");
+}
+
 TEST_F(FrontEndTest, TestingOverride) {
   class Fake : public CFrontEnd {
    public:
