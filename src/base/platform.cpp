@@ -43,7 +43,7 @@ void SetFileStepHookForTesting(FileStepHook hook) { g_file_step_hook = hook; }
 bool ReadWholeFile(const std::string& path, std::string* contents, std::string* error) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) {
-    if (error) *error = SystemErrorText(errno);
+    if (error) *error = SystemErrorText(LastFileError());
     return false;
   }
   std::string text;
@@ -51,7 +51,7 @@ bool ReadWholeFile(const std::string& path, std::string* contents, std::string* 
   std::size_t n;
   while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
   bool ok = !std::ferror(f);
-  int saved = errno;
+  int saved = LastFileError();
   std::fclose(f);
   if (!ok) {
     if (error) *error = SystemErrorText(saved);

@@ -19,6 +19,8 @@ using internal::InjectedError;
 
 std::string SystemErrorText(int error_number) { return std::strerror(error_number); }
 
+int LastFileError() { return errno; }
+
 bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
                            std::string* error) {
   auto cut = LastSeparator(path);

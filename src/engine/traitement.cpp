@@ -180,7 +180,7 @@ void CTraitement::WalkBar() {
 void CTraitement::WriteProgram(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) {
-    int error = errno;
+    int error = platform::LastFileError();
     FrontEnd().ShowMessage(m_sNcFile + "\n" + platform::SystemErrorText(error),
                            MessageIcon::kError);
     return;
