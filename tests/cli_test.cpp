@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "base/test_support.h"
 #include "cli/cli.h"
 
 namespace fs = std::filesystem;

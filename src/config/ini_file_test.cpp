@@ -1,12 +1,12 @@
 #include "config/ini_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
 #include "base/platform.h"
+#include "base/test_support.h"
 
 namespace {
 
@@ -156,9 +156,8 @@ TEST(IniFileTest, ManyKeysInOneSection) {
 class IniFileDiskTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "barpost-ini-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = test_support::MakeTempDir("barpost-ini");
+    ASSERT_FALSE(dir_.empty());
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
   std::filesystem::path dir_;

@@ -1,22 +1,21 @@
 #include "config/options.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "base/platform.h"
+#include "base/test_support.h"
 
 namespace {
 
 class OptionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "barpost-opt-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = test_support::MakeTempDir("barpost-opt");
+    ASSERT_FALSE(dir_.empty());
     path_ = (dir_ / "barpost.ini").string();
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -82,7 +81,7 @@ TEST_F(OptionsTest, DefaultsAndFirstSave) {
   }
   EXPECT_TRUE(o.poincons.IsEmpty());
   EXPECT_TRUE(o.outils.IsEmpty());
-  EXPECT_EQ(g_sIniDir, dir_.string() + "/");
+  EXPECT_EQ(g_sIniDir, dir_.string() + platform::PreferredSeparator());
 
   std::string error;
   ASSERT_TRUE(SaveOptions(path_, "Line1", &error)) << error;

@@ -24,8 +24,10 @@ string(STRIP "${nc_name}" nc_name)
 set(program "${WORK_DIR}/${nc_name}")
 
 set(ENV{BARPOST_UI} auto)
+# A cross-built host runs through its emulator (wine64 for Windows).
+separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
 execute_process(
-  COMMAND "${CLI}" --module "${MODULE}" process "${WORK_DIR}/machine.ini" ${section}
+  COMMAND ${emulator} "${CLI}" --module "${MODULE}" process "${WORK_DIR}/machine.ini" ${section}
           "${CASE_DIR}/job.cam" "${program}"
   RESULT_VARIABLE result
   OUTPUT_VARIABLE out

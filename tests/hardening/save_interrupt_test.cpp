@@ -2,9 +2,6 @@
 // a kill at any moment of SaveOptions, or a failure of any one of its system
 // calls, the INI file is byte for byte either the old file or the new one.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -16,7 +13,9 @@
 #include <thread>
 
 #include "base/platform.h"
+#include "base/test_support.h"
 #include "base/text.h"
+#include "child_process.h"
 #include "config/options.h"
 
 namespace fs = std::filesystem;
@@ -68,7 +67,7 @@ class SaveInterrupt : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("barpost_save_interrupt_" + std::to_string(::getpid()) + "_" +
+           ("barpost_save_interrupt_" + std::to_string(test_support::ProcessId()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
@@ -92,12 +91,24 @@ class SaveInterrupt : public ::testing::Test {
 
 int g_fail_at = 0;  // the system call, counted from 1, that fails
 int g_calls = 0;
-int FailOneCall(const char*) { return ++g_calls == g_fail_at ? ENOSPC : 0; }
+int FailOneCall(const char*) { return ++g_calls == g_fail_at ? test_support::kNoSpace : 0; }
 
 int SlowStep(const char*) {
-  ::usleep(100);
+  std::this_thread::sleep_for(std::chrono::microseconds(100));
   return 0;
 }
+
+// The child's task: loads the options of the file, changes them, says it is
+// ready and saves them, each system call of the save a little slower, so
+// that the kills fall all along it however busy the machine is.
+int SaveSlowly(const hardening::ChildArgs& args) {
+  LoadOptions(args.at(0), "ANGLE1");
+  ChangeOptions();
+  platform::SetFileStepHookForTesting(SlowStep);
+  hardening::ChildReady();
+  return SaveOptions(args.at(0), "ANGLE1") ? 0 : 1;
+}
+const hardening::ChildTaskName kSaveSlowly("save_slowly", &SaveSlowly);
 
 TEST_F(SaveInterrupt, AFailureAtAnyWriteLeavesTheOldFile) {
   int failures = 0;
@@ -115,7 +126,7 @@ TEST_F(SaveInterrupt, AFailureAtAnyWriteLeavesTheOldFile) {
     }
     ++failures;
     ASSERT_EQ(now, old_) << "after a failure at call " << g_fail_at;
-    EXPECT_EQ(error, path_ + ": " + platform::SystemErrorText(ENOSPC));
+    EXPECT_EQ(error, path_ + ": " + platform::SystemErrorText(test_support::kNoSpace));
     ASSERT_LT(g_fail_at, 100000) << "the save never succeeds";
   }
   // Every piece of the text was a chance to fail, and no temporary file
@@ -141,31 +152,13 @@ TEST_F(SaveInterrupt, AKillAtAnyMomentLeavesTheOldOrTheNewFile) {
   // microseconds later.
   auto save_in_child = [&](long delay_us, std::string* state) {
     Spit(path_, old_);
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    std::fflush(nullptr);
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      ::close(ready[0]);
-      LoadOptions(path_, "ANGLE1");
-      ChangeOptions();
-      // Each system call of the save takes a little longer, so that the
-      // kills fall all along it however busy the machine is.
-      platform::SetFileStepHookForTesting(SlowStep);
-      char c = 1;
-      if (::write(ready[1], &c, 1) != 1) ::_exit(3);
-      ::_exit(SaveOptions(path_, "ANGLE1") ? 0 : 1);
-    }
-    ::close(ready[1]);
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ::close(ready[0]);
+    hardening::ChildProcess child;
+    ASSERT_TRUE(child.Start("save_slowly", {path_}));
     if (delay_us >= 0) {
       std::this_thread::sleep_for(std::chrono::microseconds(delay_us));
-      ::kill(pid, SIGKILL);
+      child.Kill();
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    child.Wait();
     const std::string now = Slurp(path_);
     *state = now == old_ ? "old" : now == new_ ? "new" : "torn";
   };
