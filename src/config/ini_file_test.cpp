@@ -39,6 +39,19 @@ TEST(IniFileTest, LookupIgnoresCaseAndBlanks) {
   EXPECT_TRUE(ini.HasSection("LINE1"));
 }
 
+TEST(IniFileTest, OnePairOfQuotesAroundAValueIsNotPartOfIt) {
+  IniFile ini = Parsed(
+      "[s]\nd=\"C:\\NC\\\"\nq= 'single' \nhalf=\"open\ninner=a \"b\" c\nmixed=\"x'\n"
+      "one=\"\nn=\"12\"\n");
+  EXPECT_EQ(ini.Find("s", "d"), "C:\\NC\\");
+  EXPECT_EQ(ini.Find("s", "q"), "single");
+  EXPECT_EQ(ini.Find("s", "half"), "\"open");
+  EXPECT_EQ(ini.Find("s", "inner"), "a \"b\" c");
+  EXPECT_EQ(ini.Find("s", "mixed"), "\"x'");
+  EXPECT_EQ(ini.Find("s", "one"), "\"");
+  EXPECT_EQ(ini.GetInt("s", "n", 0), 12);
+}
+
 TEST(IniFileTest, ValuesAreCutTo99Characters) {
   std::string long_value(120, 'x');
   long_value[98] = 'y';
