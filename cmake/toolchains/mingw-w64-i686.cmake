@@ -7,3 +7,8 @@
 set(BARPOST_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
+
+# Doubles in SSE2 registers, as on x86-64, not in the x87 unit's 80 bits:
+# the same numbers, rounded the same way, in the programs of both modules.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
