@@ -97,6 +97,22 @@ TEST_F(OptionsTest, DefaultsAndFirstSave) {
   EXPECT_EQ(g_options.Motrice, 4);
 }
 
+// A file name beyond ASCII, 8-bit in the host's code page (0xE9,
+// an e with an acute accent in code page 1252 and in Latin-1): loaded, saved
+// and loaded again like any other.
+TEST_F(OptionsTest, PathsBeyondAscii) {
+  const std::string path = dir_.string() + platform::PreferredSeparator() + "Ligne" +
+                           static_cast<char>(0xE9) + ".ini";
+  std::string error;
+  ASSERT_TRUE(platform::ReplaceFileAtomically(path, "[Line1]\r\nMotrice=2\r\n", &error)) << error;
+  LoadOptions(path, "Line1");
+  EXPECT_EQ(g_options.Motrice, 2);
+  g_options.Motrice = 3;
+  ASSERT_TRUE(SaveOptions(path, "Line1", &error)) << error;
+  LoadOptions(path, "Line1");
+  EXPECT_EQ(g_options.Motrice, 3);
+}
+
 TEST_F(OptionsTest, IniDirectory) {
   LoadOptions("C:\\Lines\\cfg\\barpost.ini", "Line1");
   EXPECT_EQ(g_sIniDir, "C:\\Lines\\cfg\\");
