@@ -30,7 +30,7 @@ for n in $(seq 71 99); do
 done
 if [ -z "$wine_display" ]; then
   echo "no free X display number for Xvfb" >&2
-  exit 1
+  return 1
 fi
 Xvfb ":$wine_display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 wine_xvfb_pid=$!
