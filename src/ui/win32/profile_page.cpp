@@ -190,7 +190,10 @@ class CPropertyProfil : public COptionPage {
       case WM_CTLCOLORBTN:
       case WM_CTLCOLORSTATIC: {
         HWND control = reinterpret_cast<HWND>(lparam);
-        if (!InBand(control)) return FALSE;
+        // Edits keep their own face (a disabled one asks as a static does).
+        char kind[16] = {0};
+        GetClassNameA(control, kind, sizeof kind);
+        if (lstrcmpiA(kind, "Edit") == 0 || !InBand(control)) return FALSE;
         HDC dc = reinterpret_cast<HDC>(wparam);
         SetBkColor(dc, kBand);
         SetDCBrushColor(dc, kBand);
