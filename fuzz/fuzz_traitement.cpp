@@ -3,9 +3,6 @@
 // the first one the INI text names. "Setup machine" and the messages are
 // answered by the auto front end; the files live in a private temporary
 // folder with a copy of two Signoscript macros.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/test_support.h"
 #include "host/barpost.h"
 
 namespace {
@@ -45,14 +43,13 @@ std::string FirstSection(std::string_view ini) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("BARPOST_UI", "auto", 1);
-  char pattern[] = "/tmp/barpost_fuzz_XXXXXX";
-  if (!mkdtemp(pattern)) std::abort();
-  g_dir = pattern;
+  g_dir = test_support::MakeTempDir("barpost_fuzz").string();
+  if (g_dir.empty()) std::abort();
   std::atexit([] {
     std::error_code ignored;
     std::filesystem::remove_all(g_dir, ignored);
   });
-  mkdir((g_dir + "/MACRO_MK").c_str(), 0755);
+  std::filesystem::create_directory(g_dir + "/MACRO_MK");
   WriteFile(g_dir + "/MACRO_MK/A.MAC", "LEAD:        0   0\r\nCUT:        35   100\r\nCUT:        70   0\r\n");
   WriteFile(g_dir + "/MACRO_MK/1.MAC", "LEAD:       35   0\r\nCUT:        35   100\r\n");
   return 0;

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building and testing barpost needs on Debian 12 (run as root).
 # Qt 6 Widgets builds the windows (libbarpost_qt.so); xvfb and xauth give the
-# screenshot script a display.
+# screenshot script a display. mingw-w64 cross-builds barpost.dll, wine64
+# runs the Windows build's tests, and GoogleTest's sources build it for them.
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev binutils
-          qt6-base-dev xvfb xauth locales)
+          qt6-base-dev xvfb xauth locales
+          g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+          wine64 wine googletest)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

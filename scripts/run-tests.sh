@@ -2,8 +2,10 @@
 # Builds barpost and runs every test three times: the release build in build/
 # (with the Qt windows), a build as on a machine without Qt in build-noqt/,
 # then a build with AddressSanitizer and UndefinedBehaviorSanitizer in
-# build-asan/ (any report is fatal). Stops at the first failure with a non-zero status;
-# the last line is always the summary line of the last ctest run.
+# build-asan/ (any report is fatal), then the Windows builds, the 64-bit one's
+# suite under wine64 (scripts/run-windows-tests.sh). Stops at the first
+# failure with a non-zero status; the last line is always the summary line of
+# the last ctest run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -46,3 +48,6 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_strin
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 run_ctest build-asan
 echo "$summary"
+
+echo "===== Windows: barpost.dll for 32 and 64 bits, the suite under wine64"
+bash scripts/run-windows-tests.sh

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "base/platform.h"
+#include "base/test_support.h"
 #include "host/barpost.h"
 
 namespace fs = std::filesystem;

@@ -10,7 +10,8 @@
 namespace platform {
 
 // True for the characters that separate directories in the paths the host
-// hands us. Windows hosts write '\', so both count on every platform.
+// hands us. Windows hosts write '\', so both count on every platform; on
+// Windows the system takes '/' in a path as well.
 bool IsPathSeparator(char c);
 
 // The separator this platform writes when it joins paths.
@@ -22,7 +23,9 @@ std::string::size_type LastSeparator(const std::string& path);
 // dir joined with name; dir may or may not end with a separator.
 std::string JoinPath(const std::string& dir, const std::string& name);
 
-// The system's text for an error number (errno on POSIX).
+// The system's text for an error number: errno on POSIX, a Win32 error
+// code (GetLastError) on Windows. Error numbers handed to a FileStepHook are
+// of the same kind.
 std::string SystemErrorText(int error_number);
 
 // A file written whole or not at all. Open makes a temporary file in the

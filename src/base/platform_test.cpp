@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+
+#include "base/test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -60,7 +64,7 @@ int RegularFiles(const fs::path& dir) {
 
 int g_fail_at = 0;  // the step, counted from 1, that the hook fails
 int g_steps = 0;
-int FailOneStep(const char*) { return ++g_steps == g_fail_at ? EIO : 0; }
+int FailOneStep(const char*) { return ++g_steps == g_fail_at ? test_support::kIoError : 0; }
 
 }  // namespace
 
@@ -83,7 +87,7 @@ TEST(Platform, AFailedStepOfAReplacementLeavesTheOldFileAlone) {
       EXPECT_EQ(ReadOrEmpty(path), new_text);
       break;
     }
-    EXPECT_EQ(error, platform::SystemErrorText(EIO));
+    EXPECT_EQ(error, platform::SystemErrorText(test_support::kIoError));
     EXPECT_EQ(ReadOrEmpty(path), old_text) << "step " << g_fail_at;
   }
   // open, six writes, sync, close and rename: ten steps could fail.
@@ -99,6 +103,12 @@ TEST(Platform, AReadOnlyFileIsNotReplaced) {
   std::string error;
   ASSERT_TRUE(platform::ReplaceFileAtomically(path, "locked\r\n", &error)) << error;
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+#ifdef _WIN32
+  // The read-only mark binds every user, administrators too.
+  std::string reason;
+  EXPECT_FALSE(platform::ReplaceFileAtomically(path, "changed\r\n", &reason));
+  EXPECT_EQ(reason, platform::SystemErrorText(test_support::kAccessDenied));
+#else
   // Permissions do not bind root: check as an ordinary user.
   fs::permissions(dir, fs::perms::all);
   fflush(nullptr);
@@ -112,11 +122,14 @@ TEST(Platform, AReadOnlyFileIsNotReplaced) {
   int status = 0;
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+#endif
   EXPECT_EQ(ReadOrEmpty(path), "locked\r\n");
   EXPECT_EQ(RegularFiles(dir), 1);
+  fs::permissions(path, fs::perms::owner_all);
   fs::remove_all(dir);
 }
 
+#ifndef _WIN32
 TEST(Platform, AtomicFileKeepsLinksOwnersAndLongNames) {
   fs::path dir = fs::temp_directory_path() / "barpost_platform_links";
   fs::remove_all(dir);
@@ -207,3 +220,53 @@ TEST(Platform, AFullDiskLeavesTheOldFile) {
   EXPECT_EQ(std::system(("umount " + dir.string()).c_str()), 0);
   fs::remove_all(dir);
 }
+#endif  // !_WIN32
+
+// What the system reports is its own text for its own error numbers, and a
+// failed read says why.
+TEST(Platform, SystemErrorTexts) {
+  fs::path dir = test_support::MakeTempDir("barpost_error_texts");
+  std::string text, error;
+  // A folder in place of a file, and a file in a folder that is not there.
+  EXPECT_FALSE(platform::ReadWholeFile(dir.string(), &text, &error));
+#ifdef _WIN32
+  // The system's own code, not an errno value read as one: as a Win32 code,
+  // EACCES (13) would read "The data is invalid".
+  EXPECT_EQ(error, platform::SystemErrorText(ERROR_DIRECTORY));
+  EXPECT_NE(error, platform::SystemErrorText(ERROR_INVALID_DATA));
+#else
+  EXPECT_EQ(error, platform::SystemErrorText(EISDIR));
+#endif
+  EXPECT_FALSE(platform::ReadWholeFile((dir / "no" / "m.ini").string(), &text, &error));
+#ifdef _WIN32
+  EXPECT_EQ(error, platform::SystemErrorText(ERROR_PATH_NOT_FOUND));
+#else
+  EXPECT_EQ(error, platform::SystemErrorText(ENOENT));
+#endif
+  // One line, as it goes into a message after a path.
+  EXPECT_EQ(error.find_first_of("\r\n"), std::string::npos);
+  fs::remove_all(dir);
+}
+
+#ifdef _WIN32
+// Paths are 8-bit in the ANSI code page, written with '\'; the system takes
+// '/' as well. A name with a letter beyond ASCII (0xE9 in code page 1252)
+// reaches the same file through every call.
+TEST(Platform, WindowsPathsInTheAnsiCodePage) {
+  fs::path dir = test_support::MakeTempDir("barpost_paths");
+  ASSERT_FALSE(dir.empty());
+  const std::string base = dir.string();
+  const std::string name = std::string("Ligne-") + static_cast<char>(0xE9) + ".ini";
+  const std::string backslashed = base + "\\" + name;
+  const std::string slashed = base + "/" + name;
+  std::string error, text;
+  ASSERT_TRUE(platform::ReplaceFileAtomically(backslashed, "one\r\n", &error)) << error;
+  ASSERT_TRUE(platform::ReplaceFileAtomically(slashed, "two\r\n", &error)) << error;
+  ASSERT_TRUE(platform::ReadWholeFile(backslashed, &text, &error)) << error;
+  EXPECT_EQ(text, "two\r\n");
+  EXPECT_EQ(RegularFiles(dir), 1);
+  EXPECT_EQ(platform::LastSeparator(backslashed), base.size());
+  EXPECT_EQ(platform::JoinPath(base, name), backslashed);
+  fs::remove_all(dir);
+}
+#endif

@@ -1,10 +1,15 @@
-// The platform layer on Windows.
+// The platform layer on Windows. Paths are 8-bit strings in the process's
+// ANSI code page, the form the host hands them over in, and go to the "A"
+// functions of the system unchanged. Error numbers are Win32 error codes
+// (GetLastError), and their text is the system's (FormatMessageA).
 #include "base/platform.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstdlib>
 
 #include "base/platform_internal.h"
 
@@ -13,22 +18,57 @@ namespace platform {
 using internal::InjectedError;
 using internal::SizeText;
 
+namespace {
+
+int LastError() { return static_cast<int>(GetLastError()); }
+
+std::string DirectoryPart(const std::string& path) {
+  auto cut = LastSeparator(path);
+  // "C:name" is a file in the current directory of drive C.
+  if (cut == std::string::npos && path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+}  // namespace
+
 std::string SystemErrorText(int error_number) {
   char buffer[512] = {0};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 static_cast<DWORD>(error_number), 0, buffer, sizeof buffer, nullptr);
-  return buffer;
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           static_cast<DWORD>(error_number), 0, buffer, sizeof buffer, nullptr);
+  std::string text(buffer, n);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    text.pop_back();
+  if (text.empty()) text = "system error " + std::to_string(error_number);
+  return text;
 }
 
 void* LoadModule(const std::string& path, std::string* error) {
+  // No "cannot find the module" box from the system when a DLL is missing.
+  UINT old_mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   HMODULE m = LoadLibraryA(path.c_str());
-  if (!m && error) *error = SystemErrorText(static_cast<int>(GetLastError()));
+  int code = LastError();
+  SetErrorMode(old_mode);
+  if (!m && error) *error = path + ": " + SystemErrorText(code);
   return reinterpret_cast<void*>(m);
 }
+
 void* ModuleSymbol(void* module, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
+
 void UnloadModule(void* module) { FreeLibrary(static_cast<HMODULE>(module)); }
+
+namespace {
+
+std::string DirectoryOfModule(HMODULE module) {
+  char buffer[MAX_PATH + 1] = {0};
+  DWORD n = GetModuleFileNameA(module, buffer, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return std::string();
+  return DirectoryPart(std::string(buffer, n));
+}
+
+}  // namespace
+
 long ProcessId() { return static_cast<long>(GetCurrentProcessId()); }
 
 void SetEnvironment(const std::string& name, const std::string& value) {
@@ -37,30 +77,21 @@ void SetEnvironment(const std::string& name, const std::string& value) {
   SetEnvironmentVariableA(name.c_str(), value.c_str());
 }
 
-std::string ExecutableDirectory() {
-  char buffer[MAX_PATH] = {0};
-  GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  std::string p = buffer;
-  auto cut = LastSeparator(p);
-  return cut == std::string::npos ? std::string() : p.substr(0, cut + 1);
-}
+std::string ExecutableDirectory() { return DirectoryOfModule(nullptr); }
+
 std::string ModuleDirectory() {
   HMODULE self = nullptr;
   if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                           reinterpret_cast<LPCSTR>(&ModuleDirectory), &self))
     return std::string();
-  char buffer[MAX_PATH] = {0};
-  GetModuleFileNameA(self, buffer, MAX_PATH);
-  std::string p = buffer;
-  auto cut = LastSeparator(p);
-  return cut == std::string::npos ? std::string() : p.substr(0, cut + 1);
+  return DirectoryOfModule(self);
 }
+
 // Files written whole, bounded reads, file identity and the save lock.
 
 namespace {
 
-DWORD LastError() { return GetLastError(); }
 int StepError(int injected) { return injected ? injected : static_cast<int>(GetLastError()); }
 
 std::string DirectoryOf(const std::string& path) {
@@ -142,7 +173,7 @@ bool AtomicFile::Open(const std::string& path, std::string* error) {
       state_->temp = std::move(temp);
       return true;
     }
-    if (injected || LastError() != ERROR_FILE_EXISTS) return fail(SystemErrorText(StepError(injected)));
+    if (injected || GetLastError() != ERROR_FILE_EXISTS) return fail(SystemErrorText(StepError(injected)));
   }
   return fail(SystemErrorText(ERROR_FILE_EXISTS));
 }
@@ -161,8 +192,7 @@ bool AtomicFile::Write(std::string_view data, std::string* error) {
     if (injected || !WriteFile(state_->handle, p, static_cast<DWORD>(piece), &written, nullptr) ||
         written == 0) {
       const int reason = injected ? injected
-                                  : (written == 0 && LastError() == 0 ? ERROR_DISK_FULL
-                                                                      : static_cast<int>(LastError()));
+                                  : (written == 0 && LastError() == 0 ? ERROR_DISK_FULL : LastError());
       state_->failed = true;
       if (error) *error = SystemErrorText(reason);
       return false;
@@ -190,6 +220,11 @@ bool AtomicFile::Commit(std::string* error) {
   const BOOL closed = CloseHandle(state_->handle);
   state_->handle = INVALID_HANDLE_VALUE;
   if (injected || !closed) return fail(StepError(injected));
+  // The replaced file's hidden, system and archive marks stay with the name.
+  const DWORD old = GetFileAttributesA(state_->target.c_str());
+  if (old != INVALID_FILE_ATTRIBUTES)
+    SetFileAttributesA(state_->temp.c_str(),
+                       old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
   injected = InjectedError("rename");
   if (injected || !MoveFileExA(state_->temp.c_str(), state_->target.c_str(),
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -214,11 +249,11 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t max_bytes, std::
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    const DWORD reason = LastError();
+    const int reason = LastError();
     return fail(reason == ERROR_FILE_NOT_FOUND || reason == ERROR_PATH_NOT_FOUND
                     ? ReadResult::kMissing
                     : ReadResult::kFailed,
-                SystemErrorText(static_cast<int>(reason)));
+                SystemErrorText(reason));
   }
   // Pipes, consoles and devices such as NUL are not files to read whole.
   if (GetFileType(h) != FILE_TYPE_DISK) {
@@ -240,9 +275,9 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t max_bytes, std::
     DWORD n = 0;
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(contents->size() - have, 1u << 30));
     if (!ReadFile(h, contents->data() + have, want, &n, nullptr)) {
-      const DWORD reason = LastError();
+      const int reason = LastError();
       CloseHandle(h);
-      return fail(ReadResult::kFailed, SystemErrorText(static_cast<int>(reason)));
+      return fail(ReadResult::kFailed, SystemErrorText(reason));
     }
     if (n == 0) break;
     have += n;
@@ -257,13 +292,13 @@ bool AppendToFile(const std::string& path, std::string_view text, std::string* e
   HANDLE h = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    if (error) *error = SystemErrorText(static_cast<int>(LastError()));
+    if (error) *error = SystemErrorText(LastError());
     return false;
   }
   DWORD written = 0;
   const BOOL ok = WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
                   written == text.size();
-  if (!ok && error) *error = SystemErrorText(static_cast<int>(LastError()));
+  if (!ok && error) *error = SystemErrorText(LastError());
   CloseHandle(h);
   return ok;
 }
@@ -307,12 +342,12 @@ bool FileLock::Lock(const std::string& path, std::string* error) {
             static_cast<unsigned long>(hash & 0xffffffffu));
   HANDLE h = CreateMutexA(nullptr, FALSE, mutex_name);
   if (!h) {
-    if (error) *error = SystemErrorText(static_cast<int>(LastError()));
+    if (error) *error = SystemErrorText(LastError());
     return false;
   }
   const DWORD waited = WaitForSingleObject(h, INFINITE);
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-    if (error) *error = SystemErrorText(static_cast<int>(LastError()));
+    if (error) *error = SystemErrorText(LastError());
     CloseHandle(h);
     return false;
   }

@@ -5,12 +5,14 @@
 #include <clocale>
 #include <cstdlib>
 
+#include "base/test_support.h"
+
 // A host may set a decimal-comma locale (setlocale(LC_ALL, "")); numbers
 // must read and print the same under it.
 class DecimalCommaLocale : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+    ASSERT_NE(std::setlocale(LC_ALL, test_support::kDecimalCommaLocale), nullptr)
         << "generate the locale de_DE.UTF-8 (scripts/install-deps.sh does)";
     ASSERT_EQ(std::strtod("312.5", nullptr), 312.0) << "the locale reads a comma";
   }

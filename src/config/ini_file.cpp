@@ -150,7 +150,12 @@ std::optional<std::string_view> IniFile::Find(std::string_view section,
   auto it = s->keys.find(NameKey(key));
   if (it == s->keys.end()) return std::nullopt;
   const Line& line = lines_[static_cast<std::size_t>(it->second)];
-  return Trim(std::string_view(line.text).substr(line.value_begin));
+  std::string_view value = Trim(std::string_view(line.text).substr(line.value_begin));
+  // One pair of quotes around the whole value is not part of it.
+  if (value.size() >= 2 && value.front() == value.back() &&
+      (value.front() == '"' || value.front() == '\''))
+    value = value.substr(1, value.size() - 2);
+  return value;
 }
 
 std::string IniFile::GetString(std::string_view section, std::string_view key,

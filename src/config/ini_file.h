@@ -3,8 +3,10 @@
 // programs share with us keeps every byte we do not touch.
 //
 // Reading: lines end with LF, CR LF or a lone CR, and a UTF-8 byte-order mark
-// at the start is passed over (and kept). Sections "[name]" and "key=value" lines, names matched without
-// regard to case, keys and values trimmed of surrounding blanks, a value cut
+// at the start is passed over (and kept). Sections "[name]" and "key=value"
+// lines, names matched without regard to case, keys and values trimmed of
+// surrounding blanks and of one pair of quotes ("..." or '...') around the
+// whole value, a value cut
 // to 99 characters (the 100-byte buffer of the profile functions), the first
 // of two equal keys of a section the one that counts. Lines before the first
 // section, comment lines (';') and lines without '=' hold no key.
@@ -49,7 +51,8 @@ class IniFile {
   // Writes the whole text to path in one atomic replacement.
   bool Save(const std::string& path, std::string* error) const;
 
-  // The value of key in section, trimmed and uncut; nullopt when missing.
+  // The value of key in section, trimmed, unquoted and uncut; nullopt when
+  // missing.
   // The view is valid until the file is next changed.
   std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
   // The value, or def when the key is missing, cut to max_chars characters.

@@ -1,12 +1,12 @@
 #include "config/ini_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
 #include "base/platform.h"
+#include "base/test_support.h"
 
 namespace {
 
@@ -37,6 +37,19 @@ TEST(IniFileTest, LookupIgnoresCaseAndBlanks) {
   EXPECT_EQ(ini.GetString("Line1", "Cnc", "dflt"), "dflt");
   EXPECT_EQ(ini.GetString("Line1", "Empty", "dflt"), "");
   EXPECT_TRUE(ini.HasSection("LINE1"));
+}
+
+TEST(IniFileTest, OnePairOfQuotesAroundAValueIsNotPartOfIt) {
+  IniFile ini = Parsed(
+      "[s]\nd=\"C:\\NC\\\"\nq= 'single' \nhalf=\"open\ninner=a \"b\" c\nmixed=\"x'\n"
+      "one=\"\nn=\"12\"\n");
+  EXPECT_EQ(ini.Find("s", "d"), "C:\\NC\\");
+  EXPECT_EQ(ini.Find("s", "q"), "single");
+  EXPECT_EQ(ini.Find("s", "half"), "\"open");
+  EXPECT_EQ(ini.Find("s", "inner"), "a \"b\" c");
+  EXPECT_EQ(ini.Find("s", "mixed"), "\"x'");
+  EXPECT_EQ(ini.Find("s", "one"), "\"");
+  EXPECT_EQ(ini.GetInt("s", "n", 0), 12);
 }
 
 TEST(IniFileTest, ValuesAreCutTo99Characters) {
@@ -162,9 +175,8 @@ TEST(IniFileTest, ManyKeysInOneSection) {
 class IniFileDiskTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "barpost-ini-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = test_support::MakeTempDir("barpost-ini");
+    ASSERT_FALSE(dir_.empty());
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
   std::filesystem::path dir_;

@@ -1,7 +1,6 @@
 #include "config/options.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <clocale>
 #include <cstdio>
@@ -10,15 +9,15 @@
 #include <string>
 
 #include "base/platform.h"
+#include "base/test_support.h"
 
 namespace {
 
 class OptionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "barpost-opt-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = test_support::MakeTempDir("barpost-opt");
+    ASSERT_FALSE(dir_.empty());
     path_ = (dir_ / "barpost.ini").string();
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -84,7 +83,7 @@ TEST_F(OptionsTest, DefaultsAndFirstSave) {
   }
   EXPECT_TRUE(o.poincons.IsEmpty());
   EXPECT_TRUE(o.outils.IsEmpty());
-  EXPECT_EQ(g_sIniDir, dir_.string() + "/");
+  EXPECT_EQ(g_sIniDir, dir_.string() + platform::PreferredSeparator());
 
   std::string error;
   ASSERT_TRUE(SaveOptions(path_, "Line1", &error)) << error;
@@ -98,6 +97,22 @@ TEST_F(OptionsTest, DefaultsAndFirstSave) {
   WriteText("[Other]\r\nMotrice=2\r\n");
   LoadOptions(path_, "Line1");
   EXPECT_EQ(g_options.Motrice, 4);
+}
+
+// A file name beyond ASCII, 8-bit in the host's code page (0xE9,
+// an e with an acute accent in code page 1252 and in Latin-1): loaded, saved
+// and loaded again like any other.
+TEST_F(OptionsTest, PathsBeyondAscii) {
+  const std::string path = dir_.string() + platform::PreferredSeparator() + "Ligne" +
+                           static_cast<char>(0xE9) + ".ini";
+  std::string error;
+  ASSERT_TRUE(platform::ReplaceFileAtomically(path, "[Line1]\r\nMotrice=2\r\n", &error)) << error;
+  LoadOptions(path, "Line1");
+  EXPECT_EQ(g_options.Motrice, 2);
+  g_options.Motrice = 3;
+  ASSERT_TRUE(SaveOptions(path, "Line1", &error)) << error;
+  LoadOptions(path, "Line1");
+  EXPECT_EQ(g_options.Motrice, 3);
 }
 
 TEST_F(OptionsTest, IniDirectory) {
@@ -315,7 +330,7 @@ TEST_F(OptionsTest, ConcurrentSavesKeepEachOthersKeys) {
 // neither what is read nor what is written.
 TEST_F(OptionsTest, RowsRoundTripUnderADecimalCommaLocale) {
   WriteText("[Line1]\r\nPoincon0=22.5,12.25,5,\r\nOutil0=4,12.5,40,0\r\nOff_R99=2.5\r\n");
-  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+  ASSERT_NE(std::setlocale(LC_ALL, test_support::kDecimalCommaLocale), nullptr);
   LoadOptions(path_, "Line1");
   ASSERT_EQ(g_options.poincons.GetSize(), 1);
   EXPECT_EQ(g_options.poincons[0].m_dDiameter, 22.5);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/call_log.h"
+#include "base/test_support.h"
 #include "config/options.h"
 #include "engine/traitement.h"
 #include "ui/front_end.h"

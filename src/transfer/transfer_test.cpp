@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include <unistd.h>
-
+#include "base/platform.h"
+#include "base/test_support.h"
 #include "config/options.h"
 #include "engine/module_state.h"
 #include "ui/front_end.h"
@@ -26,10 +26,12 @@ std::string Slurp(const fs::path& p) {
 
 TEST(Transfer, Names) {
   EXPECT_EQ(ExportFileName(12, 4), "000012_004");
-  EXPECT_EQ(TransmissionPath("/nc/", "0007_03"), "/nc/0007_03.MPF");
-  EXPECT_EQ(TransmissionPath("/nc", "0007_03"), "/nc/0007_03.MPF");
-  EXPECT_EQ(TransmissionPath("C:\\NC\\", "0007_03"), "C:\\NC/0007_03.MPF");
-  EXPECT_EQ(TransmissionPath("/nc/", ""), "/nc/.MPF");
+  // The separator the system writes ('\\' on Windows) after either kind.
+  const std::string sep(1, platform::PreferredSeparator());
+  EXPECT_EQ(TransmissionPath("/nc/", "0007_03"), "/nc" + sep + "0007_03.MPF");
+  EXPECT_EQ(TransmissionPath("/nc", "0007_03"), "/nc" + sep + "0007_03.MPF");
+  EXPECT_EQ(TransmissionPath("C:\\NC\\", "0007_03"), "C:\\NC" + sep + "0007_03.MPF");
+  EXPECT_EQ(TransmissionPath("/nc/", ""), "/nc" + sep + ".MPF");
   EXPECT_EQ(TextModeCopy("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\rd\r\n");
 }
 

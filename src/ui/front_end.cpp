@@ -4,15 +4,19 @@
 #include <cstdlib>
 #include <string_view>
 
-#include <unistd.h>
-
 #include "base/call_log.h"
 #include "base/platform.h"
 #include "base/text.h"
 #include "config/tables.h"
+#include "ui/setup.h"
+#ifdef _WIN32
+#include "ui/win32/win32_front_end.h"
+#else
+#include <unistd.h>
+
 #include "ui/qt/window_plugin.h"
 #include "ui/window_adapters.h"
-#include "ui/setup.h"
+#endif
 
 namespace {
 
@@ -75,6 +79,7 @@ CFrontEnd* TtyFrontEnd() {
   return front_end.get();
 }
 
+#ifndef _WIN32
 // The Qt windows, seen from the module. The plugin stays loaded for the life
 // of the process: a toolkit does not survive being unloaded.
 class CGuiFrontEnd : public CFrontEnd {
@@ -105,23 +110,15 @@ bool NonEmptyVariable(const char* name) {
 // Somewhere to show a window: an X or Wayland display, or one of Qt's
 // screenless platforms (the tests run "offscreen").
 bool DisplayAvailable() {
-#ifdef _WIN32
-  return true;
-#else
   if (NonEmptyVariable("DISPLAY") || NonEmptyVariable("WAYLAND_DISPLAY")) return true;
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   std::string_view name = Trim(platform ? platform : "");
   for (const char* screenless : {"offscreen", "minimal", "vnc", "linuxfb", "eglfs"})
     if (name.substr(0, std::string_view(screenless).size()) == screenless) return true;
   return false;
-#endif
 }
 
-#ifdef _WIN32
-constexpr const char* kPluginName = "barpost_qt.dll";
-#else
 constexpr const char* kPluginName = "libbarpost_qt.so";
-#endif
 
 // The plugin from BARPOST_QT_PLUGIN, or beside the module. Loaded once; a
 // plugin that is missing or refuses is not asked again.
@@ -143,6 +140,11 @@ CWindowFrontEnd* LoadWindows() {
 
 // A person at a terminal: standard input and output both are one.
 bool AtTerminal() { return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO); }
+#else
+// Windows: the dialogs are the module's own windows; there is no terminal
+// front end.
+bool AtTerminal() { return false; }
+#endif
 
 // Without a choice: windows when there are windows, else the terminal the
 // program runs in, else nobody at all, so that a host, a script or a test
@@ -160,12 +162,17 @@ std::unique_ptr<CFrontEnd> MakeAutoFrontEnd() { return std::make_unique<CAutoFro
 
 std::unique_ptr<CFrontEnd> MakeCancelFrontEnd() { return std::make_unique<CCancelFrontEnd>(); }
 
+#ifdef _WIN32
+std::unique_ptr<CFrontEnd> MakeGuiFrontEnd() { return MakeWin32FrontEnd(); }
+std::unique_ptr<CFrontEnd> MakeTtyFrontEnd() { return nullptr; }
+#else
 std::unique_ptr<CFrontEnd> MakeGuiFrontEnd() {
   if (!DisplayAvailable()) return nullptr;
   CWindowFrontEnd* windows = LoadWindows();
   if (!windows) return nullptr;
   return std::make_unique<CGuiFrontEnd>(windows);
 }
+#endif
 
 CFrontEnd& FrontEnd() {
   if (g_testing) return *g_testing;

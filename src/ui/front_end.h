@@ -10,8 +10,12 @@
 class CSetup;
 struct OptionValues;
 
-// Dialog results, as the host's dialogs return them.
+// Dialog results, as the host's dialogs return them. On Windows they are the
+// system's own macros of the same names and values (<windows.h>, already
+// included or included later: both orders compile).
+#ifndef IDOK
 enum : int { IDOK = 1, IDCANCEL = 2 };
+#endif
 
 enum class MessageIcon { kError, kWarning, kInformation };
 
@@ -36,12 +40,14 @@ class CFrontEnd {
 std::unique_ptr<CFrontEnd> MakeAutoFrontEnd();
 // Ends every dialog with Cancel; messages go to standard error.
 std::unique_ptr<CFrontEnd> MakeCancelFrontEnd();
-// Text dialogs on the controlling terminal; nullptr when there is none.
+// Text dialogs on the controlling terminal; nullptr when there is none, and
+// always on Windows.
 std::unique_ptr<CFrontEnd> MakeTtyFrontEnd();
-// Qt windows; nullptr when Qt or a display is not available. The windows are
-// the plugin libbarpost_qt.so (barpost_qt.dll), looked for beside the module
-// or at the path in BARPOST_QT_PLUGIN. A display is DISPLAY, WAYLAND_DISPLAY
-// or a screenless QT_QPA_PLATFORM such as "offscreen".
+// The windows; nullptr when they cannot be shown. On Windows they are the
+// module's own dialogs, shown when the process has a visible desktop. Elsewhere
+// they are Qt windows, the plugin libbarpost_qt.so, looked for beside the
+// module or at the path in BARPOST_QT_PLUGIN, shown where Qt finds a display:
+// DISPLAY, WAYLAND_DISPLAY or a screenless QT_QPA_PLATFORM such as "offscreen".
 std::unique_ptr<CFrontEnd> MakeGuiFrontEnd();
 
 // Shows a message box through the front end of this call and notes it in the

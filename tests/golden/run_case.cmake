@@ -36,8 +36,10 @@ if(DEFINED LOCALE AND NOT LOCALE STREQUAL "C")
 else()
   set(ENV{LC_ALL} C)
 endif()
+# A cross-built host runs through its emulator (wine64 for Windows).
+separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
 execute_process(
-  COMMAND "${CLI}" --module "${MODULE}" process "${WORK_DIR}/machine.ini" ${section}
+  COMMAND ${emulator} "${CLI}" --module "${MODULE}" process "${WORK_DIR}/machine.ini" ${section}
           "${CASE_DIR}/job.cam" "${program}"
   RESULT_VARIABLE result
   OUTPUT_VARIABLE out

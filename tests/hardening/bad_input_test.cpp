@@ -7,9 +7,11 @@
 // or a runaway allocation is reported for that row instead of taking the
 // test program down; the child's time and peak memory are bounded.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,10 +24,12 @@
 #include <vector>
 
 #include "base/platform.h"
+#include "base/test_support.h"
 #include "child_process.h"
 #include "host/barpost.h"
 
 namespace fs = std::filesystem;
+using hardening::ChildArgs;
 using hardening::ChildOptions;
 using hardening::ChildRun;
 using hardening::RunInChild;
@@ -87,7 +91,73 @@ std::string Garbage(std::size_t size, unsigned seed) {
   return text;
 }
 
+// The system's reasons, as the operator reads them.
+#ifdef _WIN32
+const std::string kNoSuchFolder = platform::SystemErrorText(ERROR_PATH_NOT_FOUND);
+const std::string kIsAFolder = platform::SystemErrorText(ERROR_DIRECTORY);
+const std::string kPermissionDenied = platform::SystemErrorText(ERROR_ACCESS_DENIED);
+#else
+const std::string kNoSuchFolder = "No such file or directory";
+const std::string kIsAFolder = "Is a directory";
+const std::string kPermissionDenied = "Permission denied";
+#endif
+
+// Removes a row's folder, read-only files included.
+void RemoveAll(const fs::path& dir) {
+  std::error_code ec;
+  if (!fs::exists(dir, ec)) return;
+  for (const auto& entry : fs::recursive_directory_iterator(dir, ec))
+    fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(dir, ec);
+}
+
 enum class Entry { kProcess, kExport, kTransmit, kConfig };
+
+// The child's task: one entry point called as a host calls it, from the
+// row's folder (Exportation writes there). Arguments: entry, folder, INI
+// file, machine, job file, program.
+int CallEntryPoint(const ChildArgs& a) {
+  std::string error;
+  void* module = platform::LoadModule(BARPOST_MODULE_PATH, &error);
+  if (!module || a.size() != 6 || !hardening::ChangeDirectory(a[1])) return -1;
+  auto get = [module](const char* name) { return platform::ModuleSymbol(module, name); };
+  const char* ini = a[2].c_str();
+  const char* machine = a[3].c_str();
+  const char* cam = a[4].c_str();
+  const char* nc = a[5].c_str();
+  switch (static_cast<Entry>(std::stoi(a[0]))) {
+    case Entry::kProcess:
+      return reinterpret_cast<BarpostTraitementFn>(get("Traitement"))(ini, machine, cam, nc, "1",
+                                                                        "", "");
+    case Entry::kExport:
+      return reinterpret_cast<BarpostExportationFn>(get("Exportation"))(ini, machine, nc, cam);
+    case Entry::kTransmit:
+      return reinterpret_cast<BarpostTransmissionFn>(get("Transmission"))(ini, machine, nc, "",
+                                                                            "", "");
+    case Entry::kConfig:
+      reinterpret_cast<BarpostConfigFn>(get("Config_Export"))(ini, machine);
+      return 0;
+  }
+  return -1;
+}
+const hardening::ChildTaskName kCallEntryPoint("call_entry_point", &CallEntryPoint);
+
+// Null and empty arguments, as a careless host may pass them.
+int CallWithNullArguments(const ChildArgs&) {
+  std::string error;
+  void* module = platform::LoadModule(BARPOST_MODULE_PATH, &error);
+  if (!module) return -1;
+  auto traitement = reinterpret_cast<BarpostTraitementFn>(platform::ModuleSymbol(module, "Traitement"));
+  auto transmission =
+      reinterpret_cast<BarpostTransmissionFn>(platform::ModuleSymbol(module, "Transmission"));
+  auto config = reinterpret_cast<BarpostConfigFn>(platform::ModuleSymbol(module, "Config_Export"));
+  int a = traitement(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  int b = transmission(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  config(nullptr, nullptr);
+  return a * 10000 + b;
+}
+const hardening::ChildTaskName kCallWithNullArguments("call_with_null_arguments",
+                                                      &CallWithNullArguments);
 enum class Program { kNone, kEmpty, kWritten, kAny };
 enum class IniAfter { kAny, kUnchanged, kChanged, kAbsent };
 
@@ -131,26 +201,22 @@ class BadInput : public ::testing::Test {
     std::string error;
     handle_ = platform::LoadModule(BARPOST_MODULE_PATH, &error);
     ASSERT_NE(handle_, nullptr) << error;
-    root_ = fs::temp_directory_path() / ("barpost_bad_input_" + std::to_string(::getpid()));
-    fs::remove_all(root_);
+    root_ = fs::temp_directory_path() /
+            ("barpost_bad_input_" + std::to_string(test_support::ProcessId()));
+    RemoveAll(root_);
     fs::create_directories(root_);
     fs::permissions(root_, fs::perms::all);  // "nobody" works in it too
   }
   static void TearDownTestSuite() {
-    fs::remove_all(root_);
+    RemoveAll(root_);
     platform::UnloadModule(handle_);
   }
   void SetUp() override { setenv("BARPOST_UI", "auto", 1); }
 
-  template <typename Fn>
-  static Fn Get(const char* name) {
-    return reinterpret_cast<Fn>(platform::ModuleSymbol(handle_, name));
-  }
-
   // Lays out the row's folder and runs its entry point in a child.
   static ChildRun Run(const Row& row, fs::path* dir_out) {
     fs::path dir = root_ / row.name;
-    fs::remove_all(dir);
+    RemoveAll(dir);
     fs::create_directories(dir);
     fs::copy(fs::path(BARPOST_SOURCE_DIR) / "examples" / "MACRO_MK", dir / "MACRO_MK");
     if (row.ini == "<example>")
@@ -158,11 +224,13 @@ class BadInput : public ::testing::Test {
     else if (row.ini != "<none>")
       Spit(dir / "machine.ini", row.ini);
     Spit(dir / "job.cam", row.job);
+#ifndef _WIN32
     if (row.unprivileged) {
       for (const auto& entry : fs::recursive_directory_iterator(dir))
         ::chown(entry.path().c_str(), hardening::kNobody, hardening::kNobody);
       ::chown(dir.c_str(), hardening::kNobody, hardening::kNobody);
     }
+#endif
     if (row.prepare) row.prepare(dir);
     *dir_out = dir;
 
@@ -174,27 +242,9 @@ class BadInput : public ::testing::Test {
     options.timeout_seconds = row.max_seconds * (hardening::UnderSanitizer() ? 4 : 1);
     options.unprivileged = row.unprivileged;
     options.file_size_limit = row.file_size_limit;
-    const Entry entry = row.entry;
-    return RunInChild(
-        [=]() -> int {
-          if (::chdir(dir.c_str()) != 0) return -1;  // Exportation writes here
-          switch (entry) {
-            case Entry::kProcess:
-              return Get<BarpostTraitementFn>("Traitement")(ini.c_str(), machine.c_str(),
-                                                            cam.c_str(), nc.c_str(), "1", "", "");
-            case Entry::kExport:
-              return Get<BarpostExportationFn>("Exportation")(ini.c_str(), machine.c_str(),
-                                                              nc.c_str(), cam.c_str());
-            case Entry::kTransmit:
-              return Get<BarpostTransmissionFn>("Transmission")(ini.c_str(), machine.c_str(),
-                                                                nc.c_str(), "", "", "");
-            case Entry::kConfig:
-              Get<BarpostConfigFn>("Config_Export")(ini.c_str(), machine.c_str());
-              return 0;
-          }
-          return -1;
-        },
-        options);
+    const ChildArgs args = {std::to_string(static_cast<int>(row.entry)), dir.string(), ini,
+                            machine, cam, nc};
+    return RunInChild("call_entry_point", args, options);
   }
 
   // Runs the row and checks every expectation of it.
@@ -217,7 +267,9 @@ class BadInput : public ::testing::Test {
     EXPECT_LT(run.max_rss_kb, row.max_mb * 1024 * (hardening::UnderSanitizer() ? 2 : 1))
         << run.Describe();
 
-    const std::string err = Replace(run.err, dir.string(), "{dir}");
+    // Paths in messages as "{dir}/name" on every system.
+    std::string err = Replace(run.err, dir.string() + platform::PreferredSeparator(), "{dir}/");
+    err = Replace(err, dir.string(), "{dir}");
     if (row.messages.empty()) {
       EXPECT_EQ(err, "") << "the operator should see nothing here";
     } else {
@@ -305,8 +357,8 @@ TEST_F(BadInput, JobFiles) {
        .program = Program::kEmpty},
       {.name = "job_path_is_a_folder", .cam_path = "MACRO_MK", .nc_path = "P1.MPF",
        .program = Program::kEmpty,
-       .messages = {"barpost: error: {dir}/MACRO_MK: Is a directory; the job is read as holding "
-                    "no record."}},
+       .messages = {"barpost: error: {dir}/MACRO_MK: " + kIsAFolder +
+                    "; the job is read as holding no record."}},
       // Truncated: the damaged line is skipped, the rest is read.
       {.name = "truncated_record_word", .job = kPiece + Bar("2") + "*PIE", .nc_path = "B1.MPF"},
       {.name = "truncated_in_a_quote",
@@ -398,7 +450,7 @@ TEST_F(BadInput, IniFilesAndPaths) {
        .result = 1008, .program = Program::kNone, .ini_after = IniAfter::kAbsent},
       {.name = "ini_path_is_a_folder", .job = job, .ini_path = "MACRO_MK", .result = 1008,
        .program = Program::kNone,
-       .messages = {"{dir}/MACRO_MK: Is a directory", "options cannot be read"}},
+       .messages = {"{dir}/MACRO_MK: " + kIsAFolder, "options cannot be read"}},
       {.name = "ini_binary_garbage", .job = job, .ini = Garbage(32 * 1024, 3), .result = 1008,
        .program = Program::kNone},
       // A read-only INI file is never replaced; the job itself is made.
@@ -428,9 +480,11 @@ TEST_F(BadInput, IniFilesAndPaths) {
       // A program that cannot be written: its path and the system's reason.
       {.name = "nc_in_a_missing_folder", .job = job, .nc_path = "none/B1.MPF",
        .program = Program::kNone,
-       .messages = {"barpost: error: {dir}/none/B1.MPF", "No such file or directory"}},
+       .messages = {"barpost: error: {dir}/none/B1.MPF", kNoSuchFolder}},
       {.name = "nc_path_is_a_folder", .job = job, .nc_path = "MACRO_MK", .program = Program::kNone,
-       .messages = {"{dir}/MACRO_MK", "Is a directory"}},
+       .messages = {"{dir}/MACRO_MK", kIsAFolder}},
+#ifndef _WIN32
+      // Windows: a folder's read-only mark does not keep files out of it.
       {.name = "nc_in_a_read_only_folder", .job = job, .nc_path = "ro/B1.MPF",
        .prepare = [](const fs::path& dir) {
          fs::create_directory(dir / "ro");
@@ -441,6 +495,7 @@ TEST_F(BadInput, IniFilesAndPaths) {
        },
        .unprivileged = true, .program = Program::kNone,
        .messages = {"{dir}/ro/B1.MPF", "Permission denied"}},
+#endif
       // Signoscript marking (ANGLE2) without its macros, or with macros whose
       // lines stop before their columns: the job is made all the same.
       {.name = "signoscript_without_macro_folder", .job = Example("job-inch.cam"),
@@ -492,19 +547,21 @@ TEST_F(BadInput, OtherEntryPoints) {
            }},
       {.name = "transmit_into_a_missing_dir", .entry = Entry::kTransmit, .nc_path = "program.nc",
        .written = "none/.MPF", .prepare = with_dir("none"), .program = Program::kNone,
-       .messages = {"barpost: error: {dir}/none/.MPF", "No such file or directory"}},
+       .messages = {"barpost: error: {dir}/none" + std::string(1, platform::PreferredSeparator()) +
+                        ".MPF",
+                    kNoSuchFolder}},
       {.name = "config_ini_is_a_folder", .entry = Entry::kConfig, .ini_path = "MACRO_MK",
-       .program = Program::kNone, .messages = {"barpost: error: {dir}/MACRO_MK: Is a directory"}},
+       .program = Program::kNone, .messages = {"barpost: error: {dir}/MACRO_MK: " + kIsAFolder}},
       {.name = "config_read_only_ini", .entry = Entry::kConfig,
        .prepare = [](const fs::path& dir) {
          fs::permissions(dir / "machine.ini", fs::perms::owner_read);
        },
        .unprivileged = true, .program = Program::kNone,
-       .messages = {"barpost: error: {dir}/machine.ini: Permission denied"},
+       .messages = {"barpost: error: {dir}/machine.ini: " + kPermissionDenied},
        .ini_after = IniAfter::kUnchanged},
       {.name = "config_ini_in_a_missing_folder", .entry = Entry::kConfig,
        .ini_path = "none/machine.ini", .program = Program::kNone,
-       .messages = {"{dir}/none/machine.ini", "No such file or directory"},
+       .messages = {"{dir}/none/machine.ini", kNoSuchFolder},
        .ini_after = IniAfter::kAbsent},
       {.name = "export_binary_garbage", .entry = Entry::kExport, .job = Garbage(64 * 1024, 4),
        .program = Program::kNone},
@@ -515,20 +572,14 @@ TEST_F(BadInput, OtherEntryPoints) {
   };
   for (const Row& row : rows) Check(row, "");
 
-  // Null and empty arguments, as a careless host may pass them.
-  ChildRun run = RunInChild([] {
-    auto traitement = Get<BarpostTraitementFn>("Traitement");
-    auto transmission = Get<BarpostTransmissionFn>("Transmission");
-    auto config = Get<BarpostConfigFn>("Config_Export");
-    int a = traitement(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    int b = transmission(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    config(nullptr, nullptr);
-    return a * 10000 + b;
-  });
+  ChildRun run = RunInChild("call_with_null_arguments", {});
   ASSERT_TRUE(run.finished) << run.Describe();
   EXPECT_EQ(run.result, 0 * 10000 + 2004) << run.Describe();
 }
 
+#ifndef _WIN32
+// FIFOs, devices, links, small file systems and file-size limits are the
+// POSIX forms of these faults.
 // Mounts a file system of 8 kB at dir: a disk that fills up at once.
 void SmallDisk(const fs::path& dir) {
   fs::create_directories(dir);
@@ -691,5 +742,6 @@ TEST_F(BadInput, FilesPathsAndNames) {
   const std::string reference = ReferenceProgram();
   for (const Row& row : rows) Check(row, reference);
 }
+#endif  // !_WIN32
 
 }  // namespace

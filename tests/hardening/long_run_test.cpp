@@ -4,7 +4,12 @@
 // must not grow once the first jobs have warmed the caches up.
 #include <gtest/gtest.h>
 #include <malloc.h>
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -17,6 +22,7 @@
 #include <string>
 
 #include "base/platform.h"
+#include "base/test_support.h"
 #include "child_process.h"
 #include "host/barpost.h"
 
@@ -33,17 +39,31 @@ std::string Slurp(const fs::path& p) {
 
 // Resident memory of this process, in kilobytes.
 long ResidentKb() {
+#ifdef _WIN32
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory)) return 0;
+  return static_cast<long>(memory.WorkingSetSize / 1024);
+#else
   long size = 0, resident = 0;
   std::FILE* f = std::fopen("/proc/self/statm", "r");
   if (!f) return 0;
   if (std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = 0;
   std::fclose(f);
   return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+#endif
 }
 
 // Bytes the allocator has handed out and not yet got back.
 long InUseBytes() {
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
+#if defined(_WIN32)
+  // The C runtime's heap, block by block.
+  long used = 0;
+  _HEAPINFO entry{};
+  while (_heapwalk(&entry) == _HEAPOK)
+    if (entry._useflag == _USEDENTRY) used += static_cast<long>(entry._size);
+  return used;
+#elif defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
   return static_cast<long>(mallinfo2().uordblks);
 #else
   return 0;
@@ -65,7 +85,7 @@ TEST(LongRun, AThousandJobsInOneLoadedModule) {
   setenv("BARPOST_UI", "auto", 1);
 
   const fs::path dir =
-      fs::temp_directory_path() / ("barpost_long_run_" + std::to_string(::getpid()));
+      fs::temp_directory_path() / ("barpost_long_run_" + std::to_string(test_support::ProcessId()));
   fs::remove_all(dir);
   fs::create_directories(dir);
   const fs::path examples = fs::path(BARPOST_SOURCE_DIR) / "examples";
@@ -122,9 +142,7 @@ TEST(LongRun, TwoHostThreadsAtOnce) {
   auto traitement =
       reinterpret_cast<BarpostTraitementFn>(platform::ModuleSymbol(module, "Traitement"));
   setenv("BARPOST_UI", "auto", 1);
-  const fs::path dir =
-      fs::temp_directory_path() / ("barpost_threads_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
+  const fs::path dir = test_support::MakeTempDir("barpost_threads");
   const fs::path examples = fs::path(BARPOST_SOURCE_DIR) / "examples";
   struct Line {
     const char* machine;

@@ -2,9 +2,6 @@
 // a kill at any moment of SaveOptions, or a failure of any one of its system
 // calls, the INI file is byte for byte either the old file or the new one.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -16,7 +13,9 @@
 #include <thread>
 
 #include "base/platform.h"
+#include "base/test_support.h"
 #include "base/text.h"
+#include "child_process.h"
 #include "config/options.h"
 #include "engine/traitement.h"
 
@@ -69,7 +68,7 @@ class SaveInterrupt : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("barpost_save_interrupt_" + std::to_string(::getpid()) + "_" +
+           ("barpost_save_interrupt_" + std::to_string(test_support::ProcessId()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
@@ -93,12 +92,24 @@ class SaveInterrupt : public ::testing::Test {
 
 int g_fail_at = 0;  // the system call, counted from 1, that fails
 int g_calls = 0;
-int FailOneCall(const char*) { return ++g_calls == g_fail_at ? ENOSPC : 0; }
+int FailOneCall(const char*) { return ++g_calls == g_fail_at ? test_support::kNoSpace : 0; }
 
 int SlowStep(const char*) {
-  ::usleep(100);
+  std::this_thread::sleep_for(std::chrono::microseconds(100));
   return 0;
 }
+
+// The child's task: loads the options of the file, changes them, says it is
+// ready and saves them, each system call of the save a little slower, so
+// that the kills fall all along it however busy the machine is.
+int SaveSlowly(const hardening::ChildArgs& args) {
+  LoadOptions(args.at(0), "ANGLE1");
+  ChangeOptions();
+  platform::SetFileStepHookForTesting(SlowStep);
+  hardening::ChildReady();
+  return SaveOptions(args.at(0), "ANGLE1") ? 0 : 1;
+}
+const hardening::ChildTaskName kSaveSlowly("save_slowly", &SaveSlowly);
 
 TEST_F(SaveInterrupt, AFailureAtAnyWriteLeavesTheOldFile) {
   int failures = 0;
@@ -116,7 +127,7 @@ TEST_F(SaveInterrupt, AFailureAtAnyWriteLeavesTheOldFile) {
     }
     ++failures;
     ASSERT_EQ(now, old_) << "after a failure at call " << g_fail_at;
-    EXPECT_EQ(error, path_ + ": " + platform::SystemErrorText(ENOSPC));
+    EXPECT_EQ(error, path_ + ": " + platform::SystemErrorText(test_support::kNoSpace));
     ASSERT_LT(g_fail_at, 100000) << "the save never succeeds";
   }
   // Every piece of the text was a chance to fail, and no temporary file
@@ -142,31 +153,13 @@ TEST_F(SaveInterrupt, AKillAtAnyMomentLeavesTheOldOrTheNewFile) {
   // microseconds later.
   auto save_in_child = [&](long delay_us, std::string* state) {
     Spit(path_, old_);
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    std::fflush(nullptr);
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      ::close(ready[0]);
-      LoadOptions(path_, "ANGLE1");
-      ChangeOptions();
-      // Each system call of the save takes a little longer, so that the
-      // kills fall all along it however busy the machine is.
-      platform::SetFileStepHookForTesting(SlowStep);
-      char c = 1;
-      if (::write(ready[1], &c, 1) != 1) ::_exit(3);
-      ::_exit(SaveOptions(path_, "ANGLE1") ? 0 : 1);
-    }
-    ::close(ready[1]);
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ::close(ready[0]);
+    hardening::ChildProcess child;
+    ASSERT_TRUE(child.Start("save_slowly", {path_}));
     if (delay_us >= 0) {
       std::this_thread::sleep_for(std::chrono::microseconds(delay_us));
-      ::kill(pid, SIGKILL);
+      child.Kill();
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    child.Wait();
     const std::string now = Slurp(path_);
     *state = now == old_ ? "old" : now == new_ ? "new" : "torn";
   };
@@ -201,57 +194,50 @@ TEST_F(SaveInterrupt, AKillAtAnyMomentLeavesTheOldOrTheNewFile) {
   }
 }
 
+// The child's task for the program: runs the job of args[0] into args[1]
+// with the options of args[2], each write of the program a little slower, as
+// on a slow disk.
+int WriteProgramSlowly(const hardening::ChildArgs& args) {
+  platform::SetFileStepHookForTesting(SlowStep);
+  hardening::ChildReady();
+  CTraitement job(args.at(2), "ANGLE1", args.at(0), args.at(1), 1, 0, 0);
+  return job.Process();
+}
+const hardening::ChildTaskName kWriteProgramSlowly("write_program_slowly", &WriteProgramSlowly);
+
 // The same for the NC program: a job killed at any moment leaves the
 // previous program or the new one at its path, never a cut-off or empty one.
 TEST(ProgramInterrupt, AKillAtAnyMomentLeavesTheOldOrTheNewProgram) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("barpost_program_interrupt_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const fs::path dir = test_support::MakeTempDir("barpost_program_interrupt");
   const fs::path examples = fs::path(BARPOST_SOURCE_DIR) / "examples";
   const std::string ini = (dir / "machine.ini").string();
   const std::string nc = (dir / "B1.MPF").string();
+  const std::string cam = (dir / "job.cam").string();
   // The example's pieces on eighty bars: a program of some 180 kilobytes.
   std::string job = Slurp(examples / "job.cam");
   const std::string bar = job.substr(job.find("*BAR"), job.find("*END") - job.find("*BAR"));
   job.erase(job.find("*BAR"));
   for (int i = 0; i < 40; ++i) job += bar;  // two bars each time
-  Spit(dir / "job.cam", job);
-  auto run = [&] {
-    CTraitement traitement(ini, "ANGLE1", (dir / "job.cam").string(), nc, 1, 0, 0);
-    return traitement.Process();
-  };
+  Spit(cam, job);
   Spit(ini, Slurp(examples / "machine.ini"));
-  ASSERT_EQ(run(), 0);
+  {
+    CTraitement first(ini, "ANGLE1", cam, nc, 1, 0, 0);
+    ASSERT_EQ(first.Process(), 0);
+  }
   const std::string new_program = Slurp(nc);
   ASSERT_GT(new_program.size(), 150000u);
   const std::string old_program = "N2;an older program\r\nN4M30\r\n";
 
-  // Each write of the program takes a little longer, as on a slow disk.
   auto job_in_child = [&](long delay_us) {
     Spit(nc, old_program);
-    int ready[2];
-    EXPECT_EQ(::pipe(ready), 0);
-    std::fflush(nullptr);
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      ::close(ready[0]);
-      platform::SetFileStepHookForTesting(SlowStep);
-      char c = 1;
-      if (::write(ready[1], &c, 1) != 1) ::_exit(3);
-      ::_exit(run());
-    }
-    ::close(ready[1]);
-    char c = 0;
-    EXPECT_EQ(::read(ready[0], &c, 1), 1);
-    ::close(ready[0]);
+    hardening::ChildProcess child;
+    EXPECT_TRUE(child.Start("write_program_slowly", {cam, nc, ini}));
     const auto start = std::chrono::steady_clock::now();
     if (delay_us >= 0) {
       std::this_thread::sleep_for(std::chrono::microseconds(delay_us));
-      ::kill(pid, SIGKILL);
+      child.Kill();
     }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    child.Wait();
     return std::chrono::duration_cast<std::chrono::microseconds>(
                std::chrono::steady_clock::now() - start)
         .count();
