@@ -1,5 +1,6 @@
 #include "dstv/import.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -48,7 +49,8 @@ std::vector<std::string> ImportResult::NestingReport() const {
   for (const GroupReport& g : groups) {
     const NestPlan& p = g.nest.plan;
     const NestPlan& f = g.nest.first_fit;
-    lines.push_back(g.profile + " " + g.grade + ": " + std::to_string(g.pieces) + " pieces, " +
+    lines.push_back(g.profile + " " + g.grade + ": " + std::to_string(g.pieces) +
+                    (g.pieces == 1 ? " piece, " : " pieces, ") +
                     Mm(p.pieces_length / 1000) + " m on " + Bars(p.bars.size()) +
                     " (lower bound " + std::to_string(g.nest.lower_bound) + "), yield " +
                     PercentText(p.Yield()) + " %; first-fit decreasing " + Bars(f.bars.size()) +
@@ -79,8 +81,13 @@ ImportResult Import(const std::vector<SourceFile>& files, const ImportOptions& o
   for (const SourceFile& file : files) {
     Part part;
     JobPiece piece;
+    const std::size_t first_message = result.messages.size();
     bool ok = ReadPart(file.text, file.name, &part, &result.messages) &&
               MapPart(part, &piece, &result.messages);
+    // A file's messages in the order of its lines.
+    std::stable_sort(result.messages.begin() + static_cast<long>(first_message),
+                     result.messages.end(),
+                     [](const Message& a, const Message& b) { return a.line < b.line; });
     if (ok) {
       auto key = std::make_tuple(piece.order, piece.drawing, piece.phase, piece.piece);
       auto [it, inserted] = seen.emplace(key, file.name);
