@@ -12,6 +12,7 @@
 #include "base/text.h"
 #include "cli/import.h"
 #include "cli/inspect.h"
+#include "cli/preview.h"
 #include "host/barpost.h"
 
 namespace {
@@ -33,6 +34,8 @@ const char kUsage[] =
     "                                       operations without writing a program\n"
     "  import [--bar L[,L...]] [--kerf MM] -o JOB.cam FILE.nc1...\n"
     "                                       DSTV NC1 part files to a job, nested on bars\n"
+    "  preview INI MACHINE (--job CAMFILE [--bar] | --program NCFILE) -o OUT.svg|OUT.html\n"
+    "                                       draw what a program does; with both, check it\n"
     "\n"
     "options:\n"
     "  --module PATH   the module to load (default: libbarpost.so beside barpost;\n"
@@ -81,6 +84,14 @@ const Command kCommands[] = {
      "yield and the number of bars against the lower bound are printed. Every file\n"
      "error is reported as FILE:LINE: message, and so is every feature the line does not\n"
      "make. Exit status 1 when a file failed (the others are still written).\n"},
+    {"preview", -1, "preview INI MACHINE (--job CAMFILE [--bar] | --program NCFILE) -o OUT.svg|OUT.html",
+     "Draws each bar (--bar) or piece of the job CAMFILE as the engine makes it for a\n"
+     "program, or the program NCFILE as its text says, read back with the unit table of\n"
+     "section MACHINE: faces unfolded around the heel, holes with their unit, marks,\n"
+     "cuts, pieces, clamp moves, the middle remnant, and in red the holes no unit can\n"
+     "punch. With both, the program is checked against the job: every operation that\n"
+     "differs is marked and the exit status is 6. OUT.svg: one SVG per bar (OUT-NAME.svg\n"
+     "when there are several); OUT.html: one page with every bar and its operations.\n"},
 };
 
 const Command* FindCommand(const std::string& name) {
@@ -254,7 +265,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return kExitOk;
       }
     }
-    return RunImport(rest, out, err);
+    return std::strcmp(command->name, "import") == 0 ? RunImport(rest, out, err)
+                                                     : RunPreview(rest, out, err);
   }
 
   std::vector<std::string> operands;
