@@ -44,7 +44,7 @@ bool ParseLengthList(const std::string& text, std::vector<double>* lengths) {
 
 std::vector<std::string> ImportResult::NestingReport() const {
   std::vector<std::string> lines;
-  int bar_count = 0, bound = 0, ffd_bars = 0;
+  int bar_count = 0, bound = 0, bound_kerf = 0, ffd_bars = 0;
   double used = 0, stock = 0, ffd_stock = 0;
   for (const GroupReport& g : groups) {
     const NestPlan& p = g.nest.plan;
@@ -52,11 +52,13 @@ std::vector<std::string> ImportResult::NestingReport() const {
     lines.push_back(g.profile + " " + g.grade + ": " + std::to_string(g.pieces) +
                     (g.pieces == 1 ? " piece, " : " pieces, ") +
                     Mm(p.pieces_length / 1000) + " m on " + Bars(p.bars.size()) +
-                    " (lower bound " + std::to_string(g.nest.lower_bound) + "), yield " +
+                    " (lower bound " + std::to_string(g.nest.lower_bound) + ", " +
+                    std::to_string(g.nest.lower_bound_kerf) + " with the kerfs), yield " +
                     PercentText(p.Yield()) + " %; first-fit decreasing " + Bars(f.bars.size()) +
                     ", yield " + PercentText(f.Yield()) + " %");
     bar_count += static_cast<int>(p.bars.size());
     bound += g.nest.lower_bound;
+    bound_kerf += g.nest.lower_bound_kerf;
     ffd_bars += static_cast<int>(f.bars.size());
     used += p.pieces_length;
     stock += p.stock_length;
@@ -64,7 +66,8 @@ std::vector<std::string> ImportResult::NestingReport() const {
   }
   if (!groups.empty()) {
     lines.push_back("nested: " + Bars(static_cast<std::size_t>(bar_count)) + ", lower bound " +
-                    std::to_string(bound) + " (total length / bar length, rounded up), " +
+                    std::to_string(bound) + " (total length / bar length, rounded up; " +
+                    std::to_string(bound_kerf) + " with the kerfs), " +
                     std::to_string(bar_count - bound) + " above it; yield " +
                     PercentText(stock > 0 ? used / stock : 0) + " % (" + Mm(used / 1000) +
                     " m of " + Mm(stock / 1000) + " m); first-fit decreasing " +

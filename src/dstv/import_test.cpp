@@ -64,7 +64,8 @@ TEST(DstvImport, NestedJobReadsBackWithEveryItemFindingItsPiece) {
   std::vector<std::string> report = r.NestingReport();
   ASSERT_EQ(report.size(), 4u);
   EXPECT_EQ(report[2],
-            "FL100*10 S235JR: 4 pieces, 4.8 m on 1 bar (lower bound 1), yield 80.0 %; "
+            "FL100*10 S235JR: 4 pieces, 4.8 m on 1 bar (lower bound 1, 1 with the kerfs), yield "
+            "80.0 %; "
             "first-fit decreasing 1 bar, yield 80.0 %");
   EXPECT_EQ(report[3].rfind("nested: 3 bars, lower bound 3", 0), 0u) << report[3];
 }

@@ -231,9 +231,10 @@ NestResult Nest(const std::vector<NestKind>& kinds, const std::vector<double>& s
   NestResult result;
   if (stock.empty()) return result;
   const double longest = *std::max_element(stock.begin(), stock.end());
+  if (!(longest > 0)) return result;
   const Units kerf_units = ToUnits(kerf);
   std::vector<bool> skip(kinds.size(), false);
-  double total = 0;
+  double total = 0, kerfs = 0;
   for (std::size_t k = 0; k < kinds.size(); ++k) {
     if (kinds[k].quantity <= 0) continue;
     if (!(kinds[k].length > 0) || ToUnits(kinds[k].length) + kerf_units > ToUnits(longest)) {
@@ -242,13 +243,23 @@ NestResult Nest(const std::vector<NestKind>& kinds, const std::vector<double>& s
       continue;
     }
     total += kinds[k].length * kinds[k].quantity;
+    kerfs += kerf * kinds[k].quantity;
   }
   std::vector<SizeClass> classes = Classes(kinds, kerf_units, skip);
-  result.lower_bound = longest > 0 ? static_cast<int>(std::ceil(total / longest - 1e-9)) : 0;
+  result.lower_bound = static_cast<int>(std::ceil(total / longest - 1e-9));
+  result.lower_bound_kerf = static_cast<int>(std::ceil((total + kerfs) / longest - 1e-9));
   result.first_fit = FirstFitDecreasing(kinds, classes, stock, kerf_units);
-  NestPlan searched = PatternSearch(kinds, classes, stock, limits);
-  result.first_fit.pieces_length = searched.pieces_length = total;
-  result.plan = Better(searched, result.first_fit) ? searched : result.first_fit;
+  result.first_fit.pieces_length = total;
+  result.plan = result.first_fit;
+  // A deeper search fills each bar better, but may use up the small pieces
+  // that later bars need: the plans of a few search depths are compared.
+  for (std::int64_t budget : {limits.nodes_per_bar / 16, limits.nodes_per_bar / 4, limits.nodes_per_bar}) {
+    NestLimits depth;
+    depth.nodes_per_bar = std::max<std::int64_t>(budget, 1);
+    NestPlan searched = PatternSearch(kinds, classes, stock, depth);
+    searched.pieces_length = total;
+    if (Better(searched, result.plan)) result.plan = std::move(searched);
+  }
   // Longest pieces first on every bar.
   for (NestBar& bar : result.plan.bars)
     std::stable_sort(bar.cuts.begin(), bar.cuts.end(), [&](const auto& a, const auto& b) {

@@ -5,8 +5,10 @@
 // filled as fully as a bounded depth-first search over the piece lengths can
 // find (a search that starts with the greedy fill, so it is never worse than
 // it), and the bar's pattern is repeated while enough pieces are left for
-// it. First-fit decreasing is computed too; the plan that uses less stock
-// is kept (with one stock length: fewer bars).
+// it. A deeper search fills the first bars better but may use up the short
+// pieces the last bars need, so plans of three search depths are made.
+// First-fit decreasing is computed too; the plan that uses the least stock
+// is kept (with one stock length: the fewest bars).
 #ifndef BARPOST_DSTV_NESTING_H_
 #define BARPOST_DSTV_NESTING_H_
 
@@ -37,11 +39,13 @@ struct NestResult {
   NestPlan plan;             // the plan kept
   NestPlan first_fit;        // first-fit decreasing, for comparison
   int lower_bound = 0;       // pieces' length / longest bar, rounded up
+  int lower_bound_kerf = 0;  // the same with a kerf after every piece
   std::vector<int> too_long; // kinds that fit no bar (not nested)
 };
 
 struct NestLimits {
-  // Search nodes spent on the pattern of one bar, per stock length.
+  // Search nodes spent on the pattern of one bar, per stock length, at the
+  // deepest of the three searches (the others take 1/16 and 1/4 of it).
   std::int64_t nodes_per_bar = 20000;
 };
 

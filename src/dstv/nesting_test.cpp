@@ -41,6 +41,9 @@ TEST(Nesting, TheKerfFollowsEveryPiece) {
   EXPECT_EQ(Nest(kinds, {3014.99}, 5).plan.bars.size(), 2u);
   EXPECT_EQ(Nest(kinds, {3015}, 5).plan.bars.size(), 1u);
   EXPECT_EQ(Nest(kinds, {3000}, 0).plan.bars.size(), 1u);
+  NestResult r = Nest(kinds, {3010}, 5);
+  EXPECT_EQ(r.lower_bound, 1);
+  EXPECT_EQ(r.lower_bound_kerf, 2);
 }
 
 TEST(Nesting, ChoosesTheStockLengthThePiecesFill) {
