@@ -90,7 +90,7 @@ const Command kCommands[] = {
      "section MACHINE: faces unfolded around the heel, holes with their unit, marks,\n"
      "cuts, pieces, clamp moves, the middle remnant, and in red the holes no unit can\n"
      "punch. With both, the program is checked against the job: every operation that\n"
-     "differs is marked and the exit status is 6. OUT.svg: one SVG per bar (OUT-NAME.svg\n"
+     "differs is marked and the exit status is 7. OUT.svg: one SVG per bar (OUT-NAME.svg\n"
      "when there are several); OUT.html: one page with every bar and its operations.\n"},
 };
 

@@ -174,6 +174,11 @@ int RunPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
                     " holes no unit can punch");
   for (const std::string& line : summary) out << line << "\n";
 
+  if (sheets.empty() && !html) {
+    err << "barpost: preview: " << job_file << " has no " << (bar ? "bar" : "piece")
+        << " to draw\n";
+    return kExitFailure;
+  }
   bool ok = true;
   if (html) {
     ok = Write(output, preview::PreviewHtml("barpost preview", summary, sheets), out, err);

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// Exit status of preview when the program differs from its job.
-constexpr int kExitDiffers = 6;
+// Exit status of preview when the program differs from its job (6 is the
+// module's error of the other commands).
+constexpr int kExitDiffers = 7;
 
 // args: everything after the command word.
 int RunPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

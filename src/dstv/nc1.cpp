@@ -311,7 +311,7 @@ void ReadContourLine(Reader& r, int line, const std::vector<std::string_view>& t
     return;
   }
   if (!ReferenceSuffix(r, line, v[0], "X")) return;
-  if (new_block || part->contours.back().face != face) {
+  if (new_block || part->contours.empty() || part->contours.back().face != face) {
     Contour c;
     c.line = line;
     c.inner = inner;

@@ -106,6 +106,9 @@ TEST(DstvRead, ErrorsNameFileAndLine) {
       {replace("EN\n", ""), "x.nc1: the file ends without its EN line"},
       {replace("BO\n", ""), "x.nc1:27: data before the first block"},
       {replace("80.00   22.00", "80.00w  22.00"), "x.nc1:29: unknown letter 'w' behind Y"},
+      // The first point of the only contour is broken; the next one starts it.
+      {replace("  u   800.00     20.00", "  u   8x0.00     20.00"),
+       "x.nc1:35: value: expected a number, found '8x0.00'"},
   };
   for (const Case& c : cases) {
     Part part;
