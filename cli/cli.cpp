@@ -13,7 +13,9 @@
 
 #include "base/platform.h"
 #include "base/text.h"
+#include "cli/import.h"
 #include "cli/inspect.h"
+#include "cli/preview.h"
 #include "config/ini_file.h"
 #include "config/options.h"
 #include "host/barpost.h"
@@ -35,6 +37,10 @@ const char kUsage[] =
     "  identity TEXT                        the module's Identity of TEXT\n"
     "  inspect INI MACHINE CAMFILE [--bar]  show the job's records, hole types and\n"
     "                                       operations without writing a program\n"
+    "  import [--bar L[,L...]] [--kerf MM] -o JOB.cam FILE.nc1...\n"
+    "                                       DSTV NC1 part files to a job, nested on bars\n"
+    "  preview INI MACHINE (--job CAMFILE [--bar] | --program NCFILE) -o OUT.svg|OUT.html\n"
+    "                                       draw what a program does; with both, check it\n"
     "\n"
     "options:\n"
     "  --module PATH   the module to load (default: libbarpost.so beside barpost;\n"
@@ -57,7 +63,7 @@ const char kUsage[] =
 
 struct Command {
   const char* name;
-  int args;  // fixed arguments after the name
+  int args;  // fixed arguments after the name; -1: the command reads its own
   const char* synopsis;
   const char* help;
   bool creates = false;  // takes --create
@@ -93,6 +99,22 @@ const Command kCommands[] = {
      "the punching units, the operations in machine order and every hole that no unit\n"
      "can punch, with the reason. --bar analyses in bar mode (as for a program B...).\n"
      "Writes nothing.\n"},
+    {"import", -1, "import [--bar LENGTH[,LENGTH...]] [--kerf MM] -o JOB.cam FILE.nc1...",
+     "Reads DSTV NC1 part files of angles (profile code L) and flats (B) and writes the\n"
+     "job file JOB.cam: one piece record per piece kind. With --bar the pieces (each\n"
+     "kind times its quantity) are nested onto stock bars of the given lengths, with the\n"
+     "saw kerf --kerf (default 0) after every piece, and written as bar records; the\n"
+     "yield and the number of bars against the lower bound are printed. Every file\n"
+     "error is reported as FILE:LINE: message, and so is every feature the line does not\n"
+     "make. Exit status 1 when a file failed (the others are still written).\n"},
+    {"preview", -1, "preview INI MACHINE (--job CAMFILE [--bar] | --program NCFILE) -o OUT.svg|OUT.html",
+     "Draws each bar (--bar) or piece of the job CAMFILE as the engine makes it for a\n"
+     "program, or the program NCFILE as its text says, read back with the unit table of\n"
+     "section MACHINE: faces unfolded around the heel, holes with their unit, marks,\n"
+     "cuts, pieces, clamp moves, the middle remnant, and in red the holes no unit can\n"
+     "punch. With both, the program is checked against the job: every operation that\n"
+     "differs is marked and the exit status is 7. OUT.svg: one SVG per bar (OUT-NAME.svg\n"
+     "when there are several); OUT.html: one page with every bar and its operations.\n"},
 };
 
 const Command* FindCommand(const std::string& name) {
@@ -399,6 +421,19 @@ int RunCliChecked(int argc, char** argv, std::ostream& out, std::ostream& err) {
   const Command* command = FindCommand(args[i]);
   if (!command) return Usage(err, "unknown command '" + args[i] + "'");
   ++i;
+
+  if (command->args < 0) {
+    std::vector<std::string> rest(args.begin() + static_cast<long>(i), args.end());
+    for (const std::string& a : rest) {
+      if (a == "--") break;
+      if (a == "-h" || a == "--help") {
+        out << "usage: barpost " << command->synopsis << "\n\n" << command->help;
+        return kExitOk;
+      }
+    }
+    return std::strcmp(command->name, "import") == 0 ? RunImport(rest, out, err)
+                                                     : RunPreview(rest, out, err);
+  }
 
   std::vector<std::string> operands;
   bool bar = false;

@@ -28,15 +28,16 @@ const char* KindName(int kind) {
   }
 }
 
-std::string HoleText(const Cam_Hole& h, const CCam& reader) {
+}  // namespace
+
+std::string HoleSizeText(const Cam_Hole& h, const CCam& reader) {
   std::string size = reader.ValToText(h.m_dDiameter);
   if (h.m_nKind == 4)
     size += "X" + reader.ValToText(h.m_dLength) + "-" + FixedText(h.m_dAngle, 0);
   return size;
 }
 
-// Why no punching unit makes a hole.
-std::string Reason(const Cam_Hole& hole, const CCam& reader) {
+std::string UnpunchedReason(const Cam_Hole& hole, const CCam& reader) {
   int level = hole.m_nLevel == 2 ? 1 : hole.m_nLevel;
   bool sizeElsewhere = false, levelWithoutSize = false;
   for (int u = 0; u < g_options.units.GetSize(); ++u) {
@@ -60,10 +61,8 @@ std::string Reason(const Cam_Hole& hole, const CCam& reader) {
   if (sizeElsewhere)
     return "a unit carries this size, but not on level " + face;
   if (!levelWithoutSize) return "no punching unit on level " + face;
-  return "no unit on level " + face + " carries size " + HoleText(hole, reader);
+  return "no unit on level " + face + " carries size " + HoleSizeText(hole, reader);
 }
-
-}  // namespace
 
 int RunInspect(const std::string& ini, const std::string& machine, const std::string& camFile,
                bool bar, std::ostream& out, std::ostream& err) {
@@ -159,6 +158,7 @@ int RunInspect(const std::string& ini, const std::string& machine, const std::st
     out << Format("  %s  X %s Y %s  %s %s: %s\n", m.piece.c_str(),
                   job.m_cam.ValToText(m.posX + m.hole.m_dX).c_str(),
                   job.m_cam.ValToText(m.hole.m_dY).c_str(), m.hole.m_nLevel == 0 ? "FL" : "NL",
-                  HoleText(m.hole, job.m_cam).c_str(), Reason(m.hole, job.m_cam).c_str());
+                  HoleSizeText(m.hole, job.m_cam).c_str(),
+                  UnpunchedReason(m.hole, job.m_cam).c_str());
   return kExitOk;
 }

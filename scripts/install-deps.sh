@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building and testing barpost needs on Debian 12 (run as root).
 # Qt 6 Widgets builds the windows (libbarpost_qt.so); xvfb and xauth give the
-# screenshot script a display. mingw-w64 cross-builds barpost.dll, wine64
-# runs the Windows build's tests, and GoogleTest's sources build it for them.
+# screenshot script a display, and librsvg2-bin renders the preview pictures.
+# mingw-w64 cross-builds barpost.dll, wine64 runs the Windows build's tests,
+# and GoogleTest's sources build it for them.
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev binutils
-          qt6-base-dev xvfb xauth locales
+          qt6-base-dev xvfb xauth locales librsvg2-bin
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
           wine64 wine googletest)
 missing=()

@@ -5,6 +5,9 @@
 # none. Also takes the windows as the command-line host shows them:
 #   barpost config examples/machine.ini ANGLE1          -> cli-config-options.png
 #   barpost process ... examples/job-missing-hole.cam   -> cli-process-setup.png
+# and renders two preview pictures with rsvg-convert (librsvg):
+#   barpost preview ... --job examples/job.cam --bar     -> preview-job-bar.png
+#   an imported DSTV angle, its program checked          -> preview-dstv-angle.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BARPOST_BUILD_DIR:-build}
@@ -41,7 +44,18 @@ BARPOST_UI=gui BARPOST_QT_SNAPSHOT="$out/cli-process-" \
   "${display[@]}" "$build/barpost" process "$work/machine.ini" ANGLE1 \
   examples/job-missing-hole.cam "$work/B1.MPF" || status=$?
 [ "$status" -eq 3 ] || { echo "process: expected exit status 3 (cancelled), got $status" >&2; exit 1; }
-for f in cli-config-options cli-process-setup; do
-  [ -s "$out/$f.png" ] || { echo "no window was shown: $out/$f.png missing" >&2; exit 1; }
+# The preview pictures, drawn by the command line and rendered by librsvg.
+"$build/barpost" preview "$work/machine.ini" ANGLE1 --job examples/job.cam --bar \
+  -o "$work/job.svg" >/dev/null
+rsvg-convert -w 1100 "$work/job-bar-7-1.svg" -o "$out/preview-job-bar.png"
+"$build/barpost" import --bar 6000 --kerf 3 -o "$work/angle.cam" examples/dstv/A-201.nc1 >/dev/null
+BARPOST_UI=auto "$build/barpost" process "$work/machine.ini" ANGLE1 "$work/angle.cam" \
+  "$work/B2.MPF" >/dev/null
+"$build/barpost" preview "$work/machine.ini" ANGLE1 --job "$work/angle.cam" \
+  --program "$work/B2.MPF" -o "$work/angle.svg" >/dev/null
+rsvg-convert -w 1100 "$work/angle.svg" -o "$out/preview-dstv-angle.png"
+
+for f in cli-config-options cli-process-setup preview-job-bar preview-dstv-angle; do
+  [ -s "$out/$f.png" ] || { echo "not drawn: $out/$f.png missing" >&2; exit 1; }
 done
 ls -l "$out"/*.png
