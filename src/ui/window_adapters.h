@@ -24,6 +24,7 @@ class CSetupAdapter : public CSetupView {
   CSetup::ProgramRow ProgramRow(int row) const override {
     return m_setup.Program()[static_cast<std::size_t>(row)];
   }
+  std::string Summary() const override { return m_setup.Summary(); }
   bool OkEnabled() const override { return m_setup.OkEnabled(); }
 
  private:

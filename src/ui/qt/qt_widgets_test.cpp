@@ -171,6 +171,13 @@ void CWindowsTest::typingAFittingSizeTurnsTheRowGreenThroughThePlugin() {
     QCOMPARE(Foreground(table, 0), QColor(255, 255, 255));
     QCOMPARE(Background(table, 1), QColor(0, 255, 0));
     QCOMPARE(Foreground(table, 1), QColor(0, 0, 0));
+    // Not by colour alone: a word in the fit column, a line under the lists.
+    QCOMPARE(table->horizontalHeaderItem(1)->text(), QString("Diameter"));
+    QCOMPARE(table->item(0, 2)->text(), QString("no unit"));
+    QCOMPARE(table->item(1, 2)->text(), QString("fits"));
+    auto* summary = dialog->findChild<QLabel*>("summary");
+    QVERIFY(summary && summary->isVisible());
+    QCOMPARE(summary->text(), QString("1 of 2 hole types fits no unit: FL 22."));
     QVERIFY(!ok->isEnabled());
     QVERIFY(dialog->findChild<QLineEdit*>("size3")->isHidden());  // no level, no size
     QVERIFY(!dialog->findChild<QLineEdit*>("size2")->isHidden());
@@ -183,6 +190,8 @@ void CWindowsTest::typingAFittingSizeTurnsTheRowGreenThroughThePlugin() {
     QTest::keyClicks(size1, "2");
     QCOMPARE(Background(table, 0), QColor(0, 255, 0));
     QCOMPARE(Foreground(table, 0), QColor(0, 0, 0));
+    QCOMPARE(table->item(0, 2)->text(), QString("fits"));
+    QCOMPARE(summary->text(), QString("Every hole type fits a unit."));
     QVERIFY(ok->isEnabled());
     checked = true;
     QTest::mouseClick(ok, Qt::LeftButton);

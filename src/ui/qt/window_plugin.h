@@ -21,9 +21,10 @@
 struct OptionValues;
 class CMagasin;
 
-// Changes whenever a class of this header changes shape; the module refuses
-// a plugin built for another.
-constexpr int kWindowPluginVersion = 1;
+// Changes whenever a class of this header, or a type it hands over, changes
+// shape; the module refuses a plugin built for another. 2: the summary line
+// and the fit word of "Setup machine".
+constexpr int kWindowPluginVersion = 2;
 
 // "Setup machine" as the window sees it. The module implements it over its
 // CSetup; the window only reads the rows and hands back typed sizes.
@@ -39,6 +40,7 @@ class CSetupView {
   virtual CSetup::UnitRow Unit(int unit) const = 0;
   virtual int ProgramCount() const = 0;
   virtual CSetup::ProgramRow ProgramRow(int row) const = 0;
+  virtual std::string Summary() const = 0;
   virtual bool OkEnabled() const = 0;
 };
 
