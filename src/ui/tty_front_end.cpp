@@ -74,7 +74,7 @@ class CTtyFrontEnd : public CFrontEnd {
 
   const char* Name() const override { return "tty"; }
   int RunSetup(CSetup& setup) override;
-  int RunOptionSheet(OptionValues&) override {
+  int RunOptionSheet(OptionValues&, const std::string&) override {
     Write("The option sheet needs a window; run with BARPOST_UI=gui.\n");
     return IDCANCEL;
   }
