@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Renders every dialog of the Qt front end, and each page of the "Options"
-# sheet, to PNG files in doc/screenshots/. The windows are drawn on a
-# virtual X display (xvfb-run), or on Qt's offscreen platform where there is
-# none. Also takes the windows as the command-line host shows them:
+# Renders every dialog of the Qt front end, each page of the "Options"
+# sheet, and a field the machine cannot use, marked, with its tool tip
+# (options-marked-field.png), to PNG files in doc/screenshots/. The windows
+# are drawn on a virtual X display (xvfb-run), or on Qt's offscreen platform
+# where there is none. Also takes the windows as the command-line host shows
+# them:
 #   barpost config examples/machine.ini ANGLE1          -> cli-config-options.png
 #   barpost process ... examples/job-missing-hole.cam   -> cli-process-setup.png
 set -euo pipefail
@@ -41,7 +43,7 @@ BARPOST_UI=gui BARPOST_QT_SNAPSHOT="$out/cli-process-" \
   "${display[@]}" "$build/barpost" process "$work/machine.ini" ANGLE1 \
   examples/job-missing-hole.cam "$work/B1.MPF" || status=$?
 [ "$status" -eq 3 ] || { echo "process: expected exit status 3 (cancelled), got $status" >&2; exit 1; }
-for f in cli-config-options cli-process-setup; do
+for f in cli-config-options cli-process-setup options-marked-field setup-machine; do
   [ -s "$out/$f.png" ] || { echo "no window was shown: $out/$f.png missing" >&2; exit 1; }
 done
 ls -l "$out"/*.png

@@ -771,8 +771,8 @@ void CWindowsTest::pluginIsLookedForBesideTheModule() {
 
 namespace {
 
-bool SavePicture(QWidget& widget, const QString& file) {
-  bool saved = SaveWindowPicture(widget, file);
+bool SavePicture(QWidget& widget, const QString& file, QWidget* popup = nullptr) {
+  bool saved = SaveWindowPicture(widget, file, popup);
   std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
   return saved;
 }
@@ -817,6 +817,27 @@ int Screenshots(const QString& dir) {
       QTest::qWait(250);
     }
     ok &= SavePicture(sheet, dir + "/options-" + names[i] + ".png");
+  }
+
+  // A size typed with a decimal comma, as the operator sees it: the marked
+  // field and its tool tip.
+  {
+    OptionValues marked = g_options;
+    marked.units[2].diameter = "22,5";
+    COption markedSheet(marked, rules, "ANGLE1");
+    markedSheet.show();
+    QApplication::setActiveWindow(&markedSheet);
+    auto* general = markedSheet.Get<CPropertyGeneral>(COption::kGeneral);
+    QLineEdit* edit = general->m_diameter[2];
+    QApplication::processEvents();
+    QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), edit->toolTip(), edit);
+    QTest::qWait(300);
+    QWidget* tip = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->inherits("QTipLabel") && w->isVisible()) tip = w;
+    ok &= tip != nullptr;
+    ok &= SavePicture(markedSheet, dir + "/options-marked-field.png", tip);
+    QToolTip::hideText();
   }
 
   QMessageBox box(QMessageBox::Critical, "barpost",
