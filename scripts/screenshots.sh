@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Renders every dialog of the Qt front end, and each page of the "Options"
-# sheet, to PNG files in doc/screenshots/. The windows are drawn on a
-# virtual X display (xvfb-run), or on Qt's offscreen platform where there is
-# none. Also takes the windows as the command-line host shows them:
+# Renders every dialog of the Qt front end, each page of the "Options"
+# sheet, and a field the machine cannot use, marked, with its tool tip
+# (options-marked-field.png), to PNG files in doc/screenshots/. The windows
+# are drawn on a virtual X display (xvfb-run), or on Qt's offscreen platform
+# where there is none. Also takes the windows as the command-line host shows
+# them:
 #   barpost config examples/machine.ini ANGLE1          -> cli-config-options.png
 #   barpost process ... examples/job-missing-hole.cam   -> cli-process-setup.png
 # and renders two preview pictures with rsvg-convert (librsvg):
@@ -55,7 +57,8 @@ BARPOST_UI=auto "$build/barpost" process "$work/machine.ini" ANGLE1 "$work/angle
   --program "$work/B2.MPF" -o "$work/angle.svg" >/dev/null
 rsvg-convert -w 1100 "$work/angle.svg" -o "$out/preview-dstv-angle.png"
 
-for f in cli-config-options cli-process-setup preview-job-bar preview-dstv-angle; do
+for f in cli-config-options cli-process-setup options-marked-field setup-machine \
+         preview-job-bar preview-dstv-angle; do
   [ -s "$out/$f.png" ] || { echo "not drawn: $out/$f.png missing" >&2; exit 1; }
 done
 ls -l "$out"/*.png

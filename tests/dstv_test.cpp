@@ -11,6 +11,7 @@
 #include <map>
 #include <sstream>
 
+#include "base/test_support.h"
 #include "cam/cam.h"
 #include "cli/cli.h"
 #include "dstv/nc1.h"

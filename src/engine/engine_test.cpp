@@ -25,7 +25,7 @@ class Recorder : public CFrontEnd {
     setup.Initialise();
     return IDOK;
   }
-  int RunOptionSheet(OptionValues&) override { return IDOK; }
+  int RunOptionSheet(OptionValues&, const std::string&) override { return IDOK; }
   void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
   std::vector<std::string> messages;
 };

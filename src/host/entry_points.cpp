@@ -124,7 +124,7 @@ BARPOST_EXPORT void BARPOST_CALL Config_Export(const char* iniFile, const char* 
       ShowMessage(refused + "\nThe machine's options cannot be read.", MessageIcon::kError);
       return 0;
     }
-    if (FrontEnd().RunOptionSheet(g_options) == IDOK) {
+    if (FrontEnd().RunOptionSheet(g_options, g_sMachine) == IDOK) {
       std::string error;
       if (!SaveOptions(g_sIniFile, g_sMachine, &error))
         ShowMessage(error, MessageIcon::kError);

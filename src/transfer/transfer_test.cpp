@@ -87,7 +87,7 @@ class CancelFirst : public CFrontEnd {
     holes.push_back(setup.Holes().GetSize());
     return ++shown == 1 ? IDCANCEL : IDOK;
   }
-  int RunOptionSheet(OptionValues&) override { return IDCANCEL; }
+  int RunOptionSheet(OptionValues&, const std::string&) override { return IDCANCEL; }
   void ShowMessage(const std::string&, MessageIcon) override {}
   int shown = 0;
   std::vector<int> holes;

@@ -38,7 +38,7 @@ class CAutoFrontEnd : public CFrontEnd {
     setup.Initialise();
     return setup.OkEnabled() ? IDOK : IDCANCEL;
   }
-  int RunOptionSheet(OptionValues&) override { return IDOK; }
+  int RunOptionSheet(OptionValues&, const std::string&) override { return IDOK; }
   void ShowMessage(const std::string& text, MessageIcon icon) override { PrintMessage(text, icon); }
 };
 
@@ -49,7 +49,7 @@ class CCancelFrontEnd : public CFrontEnd {
     setup.Initialise();  // the edits of a cancelled dialog stay, so the rows do too
     return IDCANCEL;
   }
-  int RunOptionSheet(OptionValues&) override { return IDCANCEL; }
+  int RunOptionSheet(OptionValues&, const std::string&) override { return IDCANCEL; }
   void ShowMessage(const std::string& text, MessageIcon icon) override { PrintMessage(text, icon); }
 };
 
@@ -90,9 +90,9 @@ class CGuiFrontEnd : public CFrontEnd {
     CSetupAdapter view(setup);
     return m_windows->RunSetup(view);
   }
-  int RunOptionSheet(OptionValues& options) override {
-    CModuleTableRules rules;
-    return m_windows->RunOptionSheet(options, rules);
+  int RunOptionSheet(OptionValues& options, const std::string& machine) override {
+    CModuleOptionRules rules;
+    return m_windows->RunOptionSheet(options, machine, rules);
   }
   void ShowMessage(const std::string& text, MessageIcon icon) override {
     m_windows->ShowMessage(text, icon);

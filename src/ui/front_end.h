@@ -27,10 +27,11 @@ class CFrontEnd {
   // Runs the "Setup machine" dialog modally; IDOK or IDCANCEL. The front end
   // calls setup.Initialise() first and setup.Refresh() after each edit.
   virtual int RunSetup(CSetup& setup) = 0;
-  // Runs the "Options" property sheet on options (the module's g_options);
-  // IDOK or IDCANCEL. The sheet stores into options as its pages are left;
-  // the caller saves them to the INI file only on IDOK.
-  virtual int RunOptionSheet(OptionValues& options) = 0;
+  // Runs the "Options" property sheet on options (the module's g_options)
+  // of the machine named machine (its INI section); IDOK or IDCANCEL. The
+  // sheet stores into options as its pages are left; the caller saves them
+  // to the INI file only on IDOK.
+  virtual int RunOptionSheet(OptionValues& options, const std::string& machine) = 0;
   // A message box with an OK button.
   virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
 };

@@ -92,14 +92,14 @@ TEST_F(FrontEndTest, AutoAndCancelResults) {
   EXPECT_EQ(fitting.DoModal(), IDOK);
   EXPECT_EQ(fitting.Caption(), "Setup machine %00001");  // initialised
   EXPECT_EQ(missing.DoModal(), IDCANCEL);
-  EXPECT_EQ(FrontEnd().RunOptionSheet(g_options), IDOK);
+  EXPECT_EQ(FrontEnd().RunOptionSheet(g_options, "M1"), IDOK);
 
   Choose("cancel");
   CSetup fresh;
   EXPECT_EQ(fresh.DoModal(), IDCANCEL);
   EXPECT_EQ(fresh.Caption(), "Setup machine %00001");
   EXPECT_EQ(fitting.DoModal(), IDCANCEL);
-  EXPECT_EQ(FrontEnd().RunOptionSheet(g_options), IDCANCEL);
+  EXPECT_EQ(FrontEnd().RunOptionSheet(g_options, "M1"), IDCANCEL);
 }
 
 TEST_F(FrontEndTest, MessagesGoToStandardError) {
@@ -135,7 +135,7 @@ TEST_F(FrontEndTest, TestingOverride) {
    public:
     const char* Name() const override { return "fake"; }
     int RunSetup(CSetup&) override { return ++setups, IDOK; }
-    int RunOptionSheet(OptionValues&) override { return IDCANCEL; }
+    int RunOptionSheet(OptionValues&, const std::string&) override { return IDCANCEL; }
     void ShowMessage(const std::string&, MessageIcon) override {}
     int setups = 0;
   } fake;

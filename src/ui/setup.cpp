@@ -55,6 +55,21 @@ bool Fits(const Cam_Hole& hole, const UnitFit& unit) {
   return Near(hole.m_dDiameter, unit.round);
 }
 
+// The line under the lists: what keeps OK disabled, the first few hole
+// types by level and size.
+std::string SummaryText(const std::vector<std::string>& missing, int total) {
+  constexpr std::size_t kNamed = 3;
+  if (total == 0) return "No hole types to punch.";
+  if (missing.empty()) return "Every hole type fits a unit.";
+  std::string text = Format("%d of %d hole types %s no unit: ", static_cast<int>(missing.size()),
+                            total, missing.size() == 1 ? "fits" : "fit");
+  for (std::size_t i = 0; i < missing.size() && i < kNamed; ++i)
+    text += (i > 0 ? ", " : "") + missing[i];
+  if (missing.size() > kNamed)
+    text += Format(" and %d more", static_cast<int>(missing.size() - kNamed));
+  return text + ".";
+}
+
 std::size_t HashDouble(double v) {
   if (v == 0) v = 0;  // -0 and 0 are the same size
   return std::hash<double>{}(v);
@@ -139,12 +154,19 @@ void CSetup::Refresh() {
   }
 
   bool all_fitting = true;
+  std::vector<std::string> missing;  // level and size of each hole type that fits no unit
   m_program.clear();
   m_program.reserve(static_cast<std::size_t>(m_aHoles.GetSize()));
   for (const Cam_Hole& hole : m_aHoles) {
     bool fitting = hole.m_dDiameter == 0;  // nothing to punch: any unit will do
-    for (int i = 0; i < kUnits && !fitting; ++i)
-      fitting = units[i].level == PunchLevel(hole) && Fits(hole, units[i]);
+    int other_level = -1;  // a level whose unit carries the size, when not the hole's
+    for (int i = 0; i < kUnits && !fitting; ++i) {
+      if (!Fits(hole, units[i])) continue;
+      if (units[i].level == PunchLevel(hole))
+        fitting = true;
+      else if (units[i].level >= 0)
+        other_level = units[i].level;
+    }
 
     ProgramRow row;
     row.level = LevelText(PunchLevel(hole));
@@ -154,12 +176,19 @@ void CSetup::Refresh() {
                             FixedText(hole.m_dAngle, 0).c_str())
                    : m_reader.ValToText(hole.m_dDiameter, 0);
     row.fitting = fitting;
+    row.fit = fitting ? "fits" : "no unit";
     row.text = fitting ? kBlack : kWhite;
     row.background = fitting ? kGreen : kRed;
+    if (!fitting) {
+      all_fitting = false;
+      std::string what = row.level + " " + row.size;
+      if (other_level >= 0) what += " (mounted on " + LevelText(other_level) + " only)";
+      missing.push_back(std::move(what));
+    }
     m_program.push_back(std::move(row));
-    if (!fitting) all_fitting = false;
   }
   m_bOkEnabled = all_fitting;
+  m_sSummary = SummaryText(missing, static_cast<int>(m_program.size()));
 }
 
 int CSetup::NotFittingCount() const {

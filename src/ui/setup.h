@@ -50,6 +50,7 @@ class CSetup {
     std::string level;  // "FL" for level 0, "NL" for level 1
     std::string size;   // "22" or "22X60-45"
     bool fitting = false;
+    std::string fit;    // the same in a word: "fits" or "no unit"
     Rgb text, background;
   };
 
@@ -80,6 +81,10 @@ class CSetup {
   bool OkEnabled() const { return m_bOkEnabled; }
   // Number of "Program" rows that no unit serves (0 when OK is enabled).
   int NotFittingCount() const;
+  // One line under the lists that says why OK is disabled: how many hole
+  // types fit no unit, and the first of them by level and size ("2 of 5 hole
+  // types fit no unit: FL 14, NL 18 (mounted on FL only)."). Set by Refresh.
+  const std::string& Summary() const { return m_sSummary; }
 
  private:
   // The fields that make two holes the same hole type.
@@ -98,6 +103,7 @@ class CSetup {
   CCam m_reader;  // for TextToVal and ValToText only
   std::string m_sCaption = "Setup machine";
   std::string m_sStatus;
+  std::string m_sSummary;
   UnitRow m_units[kUnits];
   std::vector<ProgramRow> m_program;
   bool m_bOkEnabled = true;

@@ -96,6 +96,33 @@ TEST(SetupTest, RefreshColoursAndOk) {
   EXPECT_TRUE(setup.OkEnabled());
 }
 
+// The line under the lists and the fit column say in words what the colours
+// say: how many hole types fit no unit, which ones, and a size mounted on
+// the other level only.
+TEST(SetupTest, SummaryAndFitWords) {
+  SetUnits({{"1", "12", "22"}, {"2", "13", "18"}, {"", "", "14"}});
+  CSetup setup;
+  setup.Initialise();
+  EXPECT_EQ(setup.Summary(), "No hole types to punch.");
+  for (double d : {22.0, 18.0, 14.0, 30.0, 32.0}) setup.AddHole(Hole(0, d));
+  setup.Refresh();
+  EXPECT_EQ(setup.Program()[0].fit, "fits");
+  EXPECT_EQ(setup.Program()[1].fit, "no unit");
+  EXPECT_EQ(setup.Summary(), "4 of 5 hole types fit no unit: FL " + Text(18) +
+                                 " (mounted on NL only), FL " + Text(14) + ", FL " + Text(30) +
+                                 " and 1 more.");  // a unit without level carries nothing
+  SetUnits({{"1", "12", "22"}, {"1", "13", "18"}, {"1", "", "14"}, {"1", "", "30"}});
+  setup.Refresh();
+  EXPECT_EQ(setup.Summary(), "1 of 5 hole types fits no unit: FL " + Text(32) + ".");
+  setup.SetSizeText(4, "32");  // still no level
+  setup.SetSizeText(3, "32");
+  EXPECT_EQ(setup.Summary(), "1 of 5 hole types fits no unit: FL " + Text(30) + ".");
+  SetUnits({{"1", "", "22"}, {"1", "", "18"}, {"1", "", "14"}, {"1", "", "30"}, {"1", "", "32"}});
+  setup.Refresh();
+  EXPECT_EQ(setup.Summary(), "Every hole type fits a unit.");
+  EXPECT_EQ(setup.Program()[4].fit, "fits");
+}
+
 // A row serves the holes of its level read as a number, minus 1, as the
 // punch assignment judges it: an empty or "0" level serves no hole of a
 // real level, and only a hole of a (corrupt) level -1.

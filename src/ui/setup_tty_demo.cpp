@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
   for (int i = 0; i < CSetup::kUnits; ++i)
     std::printf("unit %d: \"%s\"\n", i + 1, setup.SizeText(i).c_str());
   if (argc > 2) {
-    std::printf("option sheet: %s\n", FrontEnd().RunOptionSheet(g_options) == IDOK ? "IDOK" : "IDCANCEL");
+    std::printf("option sheet: %s\n",
+                FrontEnd().RunOptionSheet(g_options, "DEMO") == IDOK ? "IDOK" : "IDCANCEL");
     ShowMessage("Middle remnant will be used", MessageIcon::kInformation);
     ShowMessage("Cannot create /tmp/none/P1.MPF: No such file or directory",
                            MessageIcon::kError);

@@ -1,6 +1,6 @@
 // Text dialogs on the controlling terminal: line-based, so they work in any
-// terminal and through a terminal multiplexer. Colours are ANSI escapes; a
-// mark column says the same for terminals without colour.
+// terminal and through a terminal multiplexer. Colours are ANSI escapes; the
+// fit column says the same in words, for terminals without colour.
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -74,7 +74,7 @@ class CTtyFrontEnd : public CFrontEnd {
 
   const char* Name() const override { return "tty"; }
   int RunSetup(CSetup& setup) override;
-  int RunOptionSheet(OptionValues&) override {
+  int RunOptionSheet(OptionValues&, const std::string&) override {
     Write("The option sheet needs a window; run with BARPOST_UI=gui.\n");
     return IDCANCEL;
   }
@@ -108,8 +108,8 @@ class CTtyFrontEnd : public CFrontEnd {
   bool m_bAnsi = false;    // the terminal understands escapes
   bool m_bColour = false;  // and colours are wanted
   int m_nRows = 24, m_nCols = 80;
-  int m_nFirst = 0;
-  int m_nPageRows = 1;    // hole types on the last screen        // first hole type shown (paging)
+  int m_nFirst = 0;        // first hole type shown (paging)
+  int m_nPageRows = 1;     // hole types on the last screen
   std::string m_sNote;     // feedback shown under the tables until the next command
 };
 
@@ -135,9 +135,9 @@ void CTtyFrontEnd::ReadTerminal() {
 }
 
 // Lines besides the hole types: caption, blank, titles, column heads, blank,
-// status, the note, the command hint and the prompt.
+// summary, status, the note, the command hint and the prompt.
 int CTtyFrontEnd::ProgramPageRows(bool side_by_side) const {
-  int fixed = 8 + LineCount(m_sNote) + (side_by_side ? 0 : 3 + CSetup::kUnits);
+  int fixed = 9 + LineCount(m_sNote) + (side_by_side ? 0 : 3 + CSetup::kUnits);
   return std::max(4, m_nRows - fixed);
 }
 
@@ -165,14 +165,14 @@ std::vector<std::string> CTtyFrontEnd::ProgramLines(const CSetup& setup, int fir
     title += Format(" (hole types %d-%d of %d; n/p pages)", first + 1,
                     std::min(total, first + count), total);
   lines.push_back(title);
-  lines.push_back("   #  Level Diameter           Fits");
+  lines.push_back("   #  Level Diameter           Fit");
   if (total == 0) lines.push_back("   (no holes)");
   for (int k = first; k < std::min(total, first + count); ++k) {
     const CSetup::ProgramRow& row = program[static_cast<std::size_t>(k)];
     std::string cell = Cell(row.size, kSizeWidth);
     if (m_bColour) cell = Paint(cell, row.text, row.background);
     lines.push_back(Format(" %3d  %-5s %s %s", k + 1, row.level.c_str(), cell.c_str(),
-                           row.fitting ? "ok" : "NO"));
+                           row.fit.c_str()));
   }
   return lines;
 }
@@ -201,11 +201,9 @@ void CTtyFrontEnd::Draw(const CSetup& setup) {
     screen += "\n";
     for (const std::string& line : right) screen += line + "\n";
   }
-  int missing = setup.NotFittingCount();
-  screen += "\nStatus: " + setup.Status() + "    ";
-  screen += missing == 0 ? std::string("OK enabled")
-                         : Format("OK disabled: %d of %d do not fit (NO)", missing, total);
-  screen += "\n";
+  screen += "\n" + setup.Summary() + "\n";
+  screen += "Status: " + setup.Status() + "    ";
+  screen += setup.OkEnabled() ? "OK enabled\n" : "OK disabled\n";
   if (!m_sNote.empty()) screen += m_sNote + "\n";
   screen += "<unit> <size> | o ok | c cancel | ? help\n> ";
   Write(screen);
@@ -251,8 +249,8 @@ int CTtyFrontEnd::Command(CSetup& setup, std::string_view line) {
   }
   if (Matches(line, {"o", "ok"})) {
     if (setup.OkEnabled()) return IDOK;
-    m_sNote = Format("Cannot confirm: %d hole types fit no unit (marked NO). Set a unit's size "
-                     "or cancel.", setup.NotFittingCount());
+    m_sNote = Format("Cannot confirm: %d hole types fit no unit (marked \"no unit\"). Set a "
+                     "unit's size or cancel.", setup.NotFittingCount());
     return 0;
   }
   if (Matches(line, {"c", "cancel"})) return IDCANCEL;

@@ -1,5 +1,5 @@
 // The module's side of the window plugin's contract: the views through
-// which the windows reach a CSetup and the table rules, so that every call
+// which the windows reach a CSetup and the option rules, so that every call
 // runs the module's own code on the module's own objects.
 #ifndef BARPOST_UI_WINDOW_ADAPTERS_H_
 #define BARPOST_UI_WINDOW_ADAPTERS_H_
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/tables.h"
+#include "ui/option_rules.h"
 #include "ui/qt/window_plugin.h"
 #include "ui/setup.h"
 
@@ -24,17 +25,27 @@ class CSetupAdapter : public CSetupView {
   CSetup::ProgramRow ProgramRow(int row) const override {
     return m_setup.Program()[static_cast<std::size_t>(row)];
   }
+  std::string Summary() const override { return m_setup.Summary(); }
   bool OkEnabled() const override { return m_setup.OkEnabled(); }
 
  private:
   CSetup& m_setup;
 };
 
-class CModuleTableRules : public CTableRules {
+class CModuleOptionRules : public COptionRules {
  public:
   bool ToolFromSizes(double diameter, double length, double width,
                      CMagasin* tool) const override {
     return ::ToolFromSizes(diameter, length, width, tool);
+  }
+  FieldCheck CheckField(OptionField field, const std::string& text, int unite) const override {
+    return CheckOptionField(field, text, unite);
+  }
+  std::string FieldUnit(OptionField field, int unite) const override {
+    return OptionFieldUnit(field, unite);
+  }
+  std::string FieldHint(OptionField field, int unite) const override {
+    return OptionFieldHint(field, unite);
   }
 };
 

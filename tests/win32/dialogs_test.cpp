@@ -210,8 +210,13 @@ TEST_F(Dialogs, SetupMachineOkOnlyWhenEveryHoleFits) {
         EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_LEVEL1 + 1)), "NL");
         EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_SIZE1 + 2)), "14");
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(setup, IDOK)));
+        // Why, in words as well as colours.
+        EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_FIT1 + 2)), "no unit");
+        EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_SETUP_SUMMARY)).rfind("1 of 3 hole types", 0),
+                  0u);
         Type(setup, IDC_SETUP_SIZE1 + 1, "14");  // unit 2, first level
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(setup, IDOK)));
+        EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_FIT1 + 2)), "fits");
         PressDialogButton(setup, IDOK);
         // On the 840Di the short remnant of this bar stays in the middle.
         if (HWND box = WaitForWindow("barpost", setup, 3000)) {

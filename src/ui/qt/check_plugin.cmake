@@ -12,7 +12,8 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "nm failed on ${PLUGIN}")
 endif()
 foreach(name g_options g_sIniDir "CSetup::Refresh" "CSetup::Initialise" "CSetup::SetSizeText"
-             "ToolFromSizes(" "LoadOptions(" "SaveOptions(" "CCam::TextToVal")
+             "ToolFromSizes(" "CheckOptionField(" "OptionFieldUnit(" "LoadOptions("
+             "SaveOptions(" "CCam::TextToVal" "cam::ReadLength(")
   string(FIND "${defined}" "${name}" at)
   if(NOT at EQUAL -1)
     message(FATAL_ERROR "the plugin defines ${name}: it must use the module's")

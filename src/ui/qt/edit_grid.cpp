@@ -14,6 +14,8 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
+#include "ui/qt/field_checks.h"
+
 #ifdef BARPOST_QT_PRINTSUPPORT
 #include <QPrintDialog>
 #include <QPrinter>
@@ -22,6 +24,7 @@
 namespace {
 
 constexpr int kTagRole = Qt::UserRole + 1;
+constexpr int kMarkRole = Qt::UserRole + 2;
 constexpr int kPictureColumnWidth = 34;
 
 // Tells the grid when an edit is committed, with the row it was in.
@@ -61,6 +64,39 @@ CEditGrid::CEditGrid(const QStringList& titles, QWidget* parent) : QTableWidget(
   setDragDropOverwriteMode(false);
   setDropIndicatorShown(true);
   setWordWrap(false);
+  connect(this, &QTableWidget::itemChanged, this, &CEditGrid::CheckCell);
+}
+
+void CEditGrid::SetCellCheck(CellCheck check) {
+  m_check = std::move(check);
+  for (int row = 0; row < rowCount(); ++row)
+    for (int column = 0; column < columnCount(); ++column)
+      if (QTableWidgetItem* cell = item(row, column)) CheckCell(cell);
+}
+
+bool CEditGrid::CellMarked(int row, int column) const {
+  const QTableWidgetItem* cell = item(row, column);
+  return cell && cell->data(kMarkRole).toBool();
+}
+
+int CEditGrid::MarkedCount() const {
+  int count = 0;
+  for (int row = 0; row < rowCount(); ++row)
+    for (int column = 0; column < columnCount(); ++column) count += CellMarked(row, column) ? 1 : 0;
+  return count;
+}
+
+void CEditGrid::CheckCell(QTableWidgetItem* cell) {
+  if (!m_check || m_marking || m_readOnly.contains(cell->column())) return;
+  QString reason = m_check(cell->column(), cell->text());
+  bool marked = !reason.isEmpty();
+  if (marked == cell->data(kMarkRole).toBool() && reason == cell->toolTip()) return;
+  m_marking = true;  // the mark changes the cell too
+  cell->setData(kMarkRole, marked);
+  cell->setToolTip(reason);
+  cell->setBackground(marked ? QBrush(MarkedFieldColor()) : QBrush());
+  m_marking = false;
+  emit MarksChanged();
 }
 
 QString CEditGrid::Text(int row, int column) const {
@@ -141,9 +177,12 @@ bool CEditGrid::viewportEvent(QEvent* event) {
     auto* help = static_cast<QHelpEvent*>(event);
     QModelIndex index = indexAt(help->pos());
     QString text = index.isValid() ? index.data().toString() : QString();
+    QString reason = index.isValid() ? index.data(Qt::ToolTipRole).toString() : QString();
     QRect cell = visualRect(index);
-    // Shown only when the column cuts the text off.
-    if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) + 8 > cell.width()) {
+    // A marked cell says why; others show their text when the column cuts it off.
+    if (!reason.isEmpty()) {
+      QToolTip::showText(help->globalPos(), reason, viewport(), cell);
+    } else if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) + 8 > cell.width()) {
       QToolTip::showText(help->globalPos(), text, viewport(), cell);
     } else {
       QToolTip::hideText();

@@ -6,6 +6,8 @@
 #ifndef BARPOST_UI_QT_EDIT_GRID_H_
 #define BARPOST_UI_QT_EDIT_GRID_H_
 
+#include <functional>
+
 #include <QList>
 #include <QPixmap>
 #include <QString>
@@ -29,6 +31,14 @@ class CEditGrid : public QTableWidget {
   void SetColumnReadOnly(int column);
   bool RowEmpty(int row) const;
 
+  // Marks each text cell whose text check finds unusable: tinted, with the
+  // reason as its tool tip. check(column, text) gives the reason, or nothing
+  // when the text is fine; it runs whenever a cell's text is set or edited.
+  using CellCheck = std::function<QString(int column, const QString& text)>;
+  void SetCellCheck(CellCheck check);
+  bool CellMarked(int row, int column) const;
+  int MarkedCount() const;
+
   // Moves the given rows, keeping their order, in front of row before
   // (rowCount() for the end). What a drag of selected rows does.
   void MoveRows(QList<int> rows, int before);
@@ -46,6 +56,8 @@ class CEditGrid : public QTableWidget {
   void CellEdited(int row);
   // Rows were moved to another place.
   void RowsMoved();
+  // A cell became marked or no longer is.
+  void MarksChanged();
 
  protected:
   bool viewportEvent(QEvent* event) override;
@@ -53,7 +65,11 @@ class CEditGrid : public QTableWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  void CheckCell(QTableWidgetItem* cell);
+
   QList<int> m_readOnly;
+  CellCheck m_check;
+  bool m_marking = false;
 };
 
 #endif  // BARPOST_UI_QT_EDIT_GRID_H_

@@ -48,10 +48,19 @@ void Take(const QCheckBox* check, int& field) { field = check->isChecked() ? 1 :
 
 }  // namespace
 
+COptionPage::COptionPage(OptionValues& options, const COptionRules& rules, QWidget* parent)
+    : QWidget(parent),
+      m_options(options),
+      m_rules(rules),
+      m_checks(new CFieldChecks(rules, options.Unite, this)) {
+  connect(m_checks, &CFieldChecks::MarksChanged, this, &COptionPage::MarksChanged);
+}
+
 // ---------------------------------------------------------------- General
 
-CPropertyGeneral::CPropertyGeneral(OptionValues& options, QWidget* parent)
-    : COptionPage(options, parent) {
+CPropertyGeneral::CPropertyGeneral(OptionValues& options, const COptionRules& rules,
+                                   QWidget* parent)
+    : COptionPage(options, rules, parent) {
   auto* quadrantBox = new QGroupBox("Driving quadrant");
   m_quadrant = new QButtonGroup(this);
   auto* quadrants = new QGridLayout(quadrantBox);
@@ -65,6 +74,8 @@ CPropertyGeneral::CPropertyGeneral(OptionValues& options, QWidget* parent)
 
   auto* unitBox = new QGroupBox("Unit");
   m_unit = AddRadios(this, unitBox, {"CAM", "Millimeter", "Inch"}, true);
+  // The sizes of the punching units are read in the unit chosen here.
+  connect(m_unit, &QButtonGroup::idClicked, m_checks, &CFieldChecks::SetUnite);
   auto* cncBox = new QGroupBox("CNC type");
   m_cnc = AddRadios(this, cncBox, {"Siemens 840Di", "Fagor", "Ocean Clipper"}, true);
   auto* optionsBox = new QGroupBox("Options");
@@ -83,19 +94,21 @@ CPropertyGeneral::CPropertyGeneral(OptionValues& options, QWidget* parent)
     m_axis[i] = NewEdit(QString("axis%1").arg(i + 1));
     m_mfunc[i] = NewEdit(QString("mfunc%1").arg(i + 1));
     m_diameter[i] = NewEdit(QString("diameter%1").arg(i + 1));
-    TypeCapitals(m_axis[i]);
-    TypeCapitals(m_mfunc[i]);
+    m_checks->Check(m_level[i], OptionField::kLevel);
+    m_checks->Check(m_axis[i], OptionField::kAxisCode, true);
+    m_checks->Check(m_mfunc[i], OptionField::kMFunction, true);
+    m_checks->Check(m_diameter[i], OptionField::kUnitSize);
     punches->addWidget(m_level[i], i + 1, 1);
     punches->addWidget(m_axis[i], i + 1, 2);
     punches->addWidget(m_mfunc[i], i + 1, 3);
-    punches->addWidget(m_diameter[i], i + 1, 4);
+    punches->addWidget(m_checks->WithUnit(m_diameter[i]), i + 1, 4);
   }
   punches->setColumnStretch(4, 2);
 
   auto* cuttingBox = new QGroupBox("Cutting device");
   auto* cutting = new QFormLayout(cuttingBox);
   m_cutting = NewEdit("cutting");
-  TypeCapitals(m_cutting);
+  m_checks->Check(m_cutting, OptionField::kMFunction, true);
   cutting->addRow("M function", m_cutting);
 
   auto* directory = new QFormLayout;
@@ -118,6 +131,7 @@ CPropertyGeneral::CPropertyGeneral(OptionValues& options, QWidget* parent)
 void CPropertyGeneral::Load() {
   CheckButton(m_quadrant, m_options.Motrice - 1);
   CheckButton(m_unit, m_options.Unite);
+  m_checks->SetUnite(m_options.Unite);
   CheckButton(m_cnc, m_options.Cnc);
   Show(m_lineNumbering, m_options.Ligne);
   for (int i = 0; i < kUnitRows; ++i) {
@@ -152,8 +166,9 @@ bool CPropertyGeneral::Store() {
 
 // ---------------------------------------------------------------- Offsets
 
-CPropertyOffset::CPropertyOffset(OptionValues& options, QWidget* parent)
-    : COptionPage(options, parent) {
+CPropertyOffset::CPropertyOffset(OptionValues& options, const COptionRules& rules,
+                                 QWidget* parent)
+    : COptionPage(options, rules, parent) {
   auto* toolsBox = new QGroupBox("Tools X");
   auto* tools = new QFormLayout(toolsBox);
   auto* clampsBox = new QGroupBox("Clamps X");
@@ -162,12 +177,14 @@ CPropertyOffset::CPropertyOffset(OptionValues& options, QWidget* parent)
   clamps->addWidget(new QLabel("Close"), 0, 2);
   for (int i = 0; i < kUnitRows; ++i) {
     m_toolX[i] = NewEdit(QString("toolX%1").arg(i + 1));
-    tools->addRow(RowName(i), m_toolX[i]);
     m_clampOpen[i] = NewEdit(QString("clampOpen%1").arg(i + 1));
     m_clampClose[i] = NewEdit(QString("clampClose%1").arg(i + 1));
+    for (QLineEdit* edit : {m_toolX[i], m_clampOpen[i], m_clampClose[i]})
+      m_checks->Check(edit, OptionField::kLength);
+    tools->addRow(RowName(i), m_checks->WithUnit(m_toolX[i]));
     clamps->addWidget(new QLabel(RowName(i)), i + 1, 0);
-    clamps->addWidget(m_clampOpen[i], i + 1, 1);
-    clamps->addWidget(m_clampClose[i], i + 1, 2);
+    clamps->addWidget(m_checks->WithUnit(m_clampOpen[i]), i + 1, 1);
+    clamps->addWidget(m_checks->WithUnit(m_clampClose[i]), i + 1, 2);
   }
   // A hidden edit keeps its place, so the labels stay where they are.
   for (QLineEdit* edit : m_clampOpen) {
@@ -188,15 +205,19 @@ CPropertyOffset::CPropertyOffset(OptionValues& options, QWidget* parent)
   m_marking = NewEdit("offMarking");
   m_gearing = NewEdit("offGearing");
   m_originYZ = NewEdit("offOriginYZ");
-  offsets->addRow("Cutting", m_cutting);
-  offsets->addRow("Marking", m_marking);
+  for (QLineEdit* edit : {m_cutting, m_marking, m_originYZ})
+    m_checks->Check(edit, OptionField::kLength);
+  m_checks->Check(m_gearing, OptionField::kNumber);
+  offsets->addRow("Cutting", m_checks->WithUnit(m_cutting));
+  offsets->addRow("Marking", m_checks->WithUnit(m_marking));
   offsets->addRow("Gearing X", m_gearing);
-  offsets->addRow("Origin YZ", m_originYZ);
+  offsets->addRow("Origin YZ", m_checks->WithUnit(m_originYZ));
 
   auto* parametersBox = new QGroupBox("Parameters");
   auto* parameters = new QFormLayout(parametersBox);
   m_speed = NewEdit("speed");
   AcceptDigitsOnly(m_speed);
+  m_checks->Check(m_speed, OptionField::kNumber);
   parameters->addRow("Signoscript speed", m_speed);
 
   auto* right = new QVBoxLayout;
@@ -248,7 +269,8 @@ void CPropertyOffset::ShowClamps() {
 
 // ---------------------------------------------------------------- Nesting
 
-CPropertyMeb::CPropertyMeb(OptionValues& options, QWidget* parent) : COptionPage(options, parent) {
+CPropertyMeb::CPropertyMeb(OptionValues& options, const COptionRules& rules, QWidget* parent)
+    : COptionPage(options, rules, parent) {
   m_sc = NewEdit("sc");
   m_sp = NewEdit("sp");
   m_sl = NewEdit("sl");
@@ -256,6 +278,7 @@ CPropertyMeb::CPropertyMeb(OptionValues& options, QWidget* parent) : COptionPage
   AcceptDigitsOnly(m_sc);
   AcceptDigitsOnly(m_sp);
   AcceptDigitsOnly(m_srs);
+  for (QLineEdit* edit : {m_sc, m_sp, m_sl, m_srs}) m_checks->Check(edit, OptionField::kNumber);
   auto* tecBox = new QGroupBox("TEC");
   m_tec = AddRadios(this, tecBox, {"0", "1"}, false);
 
@@ -292,8 +315,9 @@ bool CPropertyMeb::Store() {
 
 // ---------------------------------------------------------------- Marking
 
-CPropertyMarquage::CPropertyMarquage(OptionValues& options, QWidget* parent)
-    : COptionPage(options, parent) {
+CPropertyMarquage::CPropertyMarquage(OptionValues& options, const COptionRules& rules,
+                                     QWidget* parent)
+    : COptionPage(options, rules, parent) {
   m_auto = new QCheckBox("Automatic marking (Post Pro)");
   m_autoPlm = new QCheckBox("Automatic marking (PLM)");
   m_always = new QCheckBox("Always");
@@ -323,20 +347,23 @@ CPropertyMarquage::CPropertyMarquage(OptionValues& options, QWidget* parent)
     AcceptDigitsOnly(edit);
   m_toolCode = NewEdit("markCod");
   m_toolOffset = NewEdit("markOff");
+  for (QLineEdit* edit : {m_x, m_y, m_xMin, m_charWidth, m_charHeight, m_toolOffset})
+    m_checks->Check(edit, OptionField::kLength);
+  m_checks->Check(m_characters, OptionField::kNumber);
   m_separator = NewEdit("markSep");
   m_string = NewEdit("markString");
 
   auto* form = new QFormLayout;
   m_xLabel = new QLabel("X Position");
   m_yLabel = new QLabel("Y Position");
-  form->addRow(m_xLabel, m_x);
-  form->addRow(m_yLabel, m_y);
-  form->addRow("X Minimum", m_xMin);
+  form->addRow(m_xLabel, m_checks->WithUnit(m_x));
+  form->addRow(m_yLabel, m_checks->WithUnit(m_y));
+  form->addRow("X Minimum", m_checks->WithUnit(m_xMin));
   form->addRow("# characters", m_characters);
-  form->addRow("Character width", m_charWidth);
-  form->addRow("Character height", m_charHeight);
+  form->addRow("Character width", m_checks->WithUnit(m_charWidth));
+  form->addRow("Character height", m_checks->WithUnit(m_charHeight));
   form->addRow("Tool code", m_toolCode);
-  form->addRow("Tool offset", m_toolOffset);
+  form->addRow("Tool offset", m_checks->WithUnit(m_toolOffset));
   form->addRow("Separator", m_separator);
 
   auto* deviceBox = new QGroupBox("Marking device");

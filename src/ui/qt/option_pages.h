@@ -8,9 +8,10 @@
 #include <QWidget>
 
 #include "config/options.h"
+#include "ui/qt/field_checks.h"
 
 class CEditGrid;
-class CTableRules;
+class COptionRules;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
@@ -25,8 +26,8 @@ class COptionPage : public QWidget {
   Q_OBJECT
 
  public:
-  explicit COptionPage(OptionValues& options, QWidget* parent = nullptr)
-      : QWidget(parent), m_options(options) {}
+  // rules: the module's rules of the options, which the page's edits follow.
+  COptionPage(OptionValues& options, const COptionRules& rules, QWidget* parent = nullptr);
   // Options into the controls.
   virtual void Load() = 0;
   // Controls into the options; false when a value is refused (the page has
@@ -35,8 +36,18 @@ class COptionPage : public QWidget {
   // The page's part of OK, after the current page has stored its controls.
   virtual void Ok() {}
 
+  // The rules on the page's edits.
+  CFieldChecks* Checks() const { return m_checks; }
+  // Fields and cells that are marked: the machine cannot use their text.
+  virtual int MarkedCount() const { return m_checks->MarkedCount(); }
+
+ signals:
+  void MarksChanged();
+
  protected:
   OptionValues& m_options;
+  const COptionRules& m_rules;
+  CFieldChecks* m_checks;
 };
 
 // "General": quadrant, unit, control, numbering, directory, punching units.
@@ -44,7 +55,7 @@ class CPropertyGeneral : public COptionPage {
   Q_OBJECT
 
  public:
-  explicit CPropertyGeneral(OptionValues& options, QWidget* parent = nullptr);
+  CPropertyGeneral(OptionValues& options, const COptionRules& rules, QWidget* parent = nullptr);
   void Load() override;
   bool Store() override;
 
@@ -65,7 +76,7 @@ class CPropertyOffset : public COptionPage {
   Q_OBJECT
 
  public:
-  explicit CPropertyOffset(OptionValues& options, QWidget* parent = nullptr);
+  CPropertyOffset(OptionValues& options, const COptionRules& rules, QWidget* parent = nullptr);
   void Load() override;
   bool Store() override;
 
@@ -88,9 +99,10 @@ class CPropertyPoinconnage : public COptionPage {
   Q_OBJECT
 
  public:
-  explicit CPropertyPoinconnage(OptionValues& options, QWidget* parent = nullptr);
+  CPropertyPoinconnage(OptionValues& options, const COptionRules& rules, QWidget* parent = nullptr);
   void Load() override;
   void Ok() override;
+  int MarkedCount() const override;
 
   CEditGrid* m_grid;
 };
@@ -100,10 +112,11 @@ class CPropertyMagasin : public COptionPage {
   Q_OBJECT
 
  public:
-  CPropertyMagasin(OptionValues& options, const CTableRules& rules, QWidget* parent = nullptr);
+  CPropertyMagasin(OptionValues& options, const COptionRules& rules, QWidget* parent = nullptr);
   void Load() override;
   bool Store() override;
   void Ok() override;
+  int MarkedCount() const override;
 
   QLineEdit* m_roughness;
   CEditGrid* m_grid;
@@ -111,7 +124,6 @@ class CPropertyMagasin : public COptionPage {
 
  private:
   void RowEdited(int row);
-  const CTableRules& m_rules;
 };
 
 // "Nesting".
@@ -119,7 +131,7 @@ class CPropertyMeb : public COptionPage {
   Q_OBJECT
 
  public:
-  explicit CPropertyMeb(OptionValues& options, QWidget* parent = nullptr);
+  CPropertyMeb(OptionValues& options, const COptionRules& rules, QWidget* parent = nullptr);
   void Load() override;
   bool Store() override;
 
@@ -135,7 +147,7 @@ class CPropertyMarquage : public COptionPage {
   Q_OBJECT
 
  public:
-  explicit CPropertyMarquage(OptionValues& options, QWidget* parent = nullptr);
+  CPropertyMarquage(OptionValues& options, const COptionRules& rules, QWidget* parent = nullptr);
   void Load() override;
   bool Store() override;
 
@@ -189,7 +201,8 @@ class CPropertyProfil : public COptionPage {
   Q_OBJECT
 
  public:
-  CPropertyProfil(OptionValues& options, ProfileArrays& arrays, QWidget* parent = nullptr);
+  CPropertyProfil(OptionValues& options, const COptionRules& rules, ProfileArrays& arrays,
+                  QWidget* parent = nullptr);
   void Load() override;
   bool Store() override;
   void Ok() override;

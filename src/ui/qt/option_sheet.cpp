@@ -1,15 +1,28 @@
 #include "ui/qt/option_sheet.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "ui/qt/qt_text.h"
 #include "ui/qt/window_plugin.h"
 
-COption::COption(OptionValues& options, const CTableRules& rules, QWidget* parent)
+COption::COption(OptionValues& options, const COptionRules& rules, const std::string& machine,
+                 QWidget* parent)
     : QDialog(parent), m_options(options), m_rules(rules) {
   setWindowTitle("Options");
+  // The caption stays "Options"; which machine's options these are stands
+  // on the first line.
+  m_machine = new QLabel("Machine: " + ToQt(machine));
+  m_machine->setObjectName("machine");
+  m_machine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  m_machine->setVisible(!machine.empty());
+  QFont bold = m_machine->font();
+  bold.setBold(true);
+  m_machine->setFont(bold);
   m_tabs = new QTabWidget;
   const char* titles[kPages] = {"General", "Offsets", "Punching", "Nibbling",
                                 "Nesting", "Marking", "Profiles"};
@@ -23,6 +36,7 @@ COption::COption(OptionValues& options, const CTableRules& rules, QWidget* paren
   connect(buttons, &QDialogButtonBox::accepted, this, &COption::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &COption::reject);
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_machine);
   layout->addWidget(m_tabs);
   layout->addWidget(buttons);
 
@@ -37,14 +51,25 @@ COption::COption(OptionValues& options, const CTableRules& rules, QWidget* paren
 
 COptionPage* COption::MakePage(int index) {
   switch (index) {
-    case kGeneral: return new CPropertyGeneral(m_options);
-    case kOffsets: return new CPropertyOffset(m_options);
-    case kPunching: return new CPropertyPoinconnage(m_options);
+    case kGeneral: return new CPropertyGeneral(m_options, m_rules);
+    case kOffsets: return new CPropertyOffset(m_options, m_rules);
+    case kPunching: return new CPropertyPoinconnage(m_options, m_rules);
     case kNibbling: return new CPropertyMagasin(m_options, m_rules);
-    case kNesting: return new CPropertyMeb(m_options);
-    case kMarking: return new CPropertyMarquage(m_options);
-    default: return new CPropertyProfil(m_options, m_profiles);
+    case kNesting: return new CPropertyMeb(m_options, m_rules);
+    case kMarking: return new CPropertyMarquage(m_options, m_rules);
+    default: return new CPropertyProfil(m_options, m_rules, m_profiles);
   }
+}
+
+void COption::ShowMarks(int index) {
+  int marked = m_pages[index] ? m_pages[index]->MarkedCount() : 0;
+  m_tabs->setTabIcon(index, marked > 0 ? style()->standardIcon(QStyle::SP_MessageBoxWarning)
+                                       : QIcon());
+  m_tabs->setTabToolTip(
+      index, marked > 0 ? QString("%1 marked: the machine cannot use %2")
+                              .arg(marked == 1 ? "One field" : QString("%1 fields").arg(marked),
+                                   marked == 1 ? "its text" : "their texts")
+                        : QString());
 }
 
 void COption::TabChanged(int index) {
@@ -59,7 +84,9 @@ void COption::TabChanged(int index) {
   if (!m_pages[index]) {
     m_pages[index] = MakePage(index);
     m_holders[index]->layout()->addWidget(m_pages[index]);
+    connect(m_pages[index], &COptionPage::MarksChanged, this, [this, index] { ShowMarks(index); });
     m_pages[index]->Load();
+    ShowMarks(index);
   }
 }
 

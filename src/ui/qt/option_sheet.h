@@ -1,6 +1,7 @@
-// The "Options" sheet: seven pages on tabs, OK and Cancel. A page is built
-// and filled when it is first shown; only pages that were shown store their
-// controls and run their part of OK.
+// The "Options" sheet: the machine's name over seven pages on tabs, OK and
+// Cancel. A page is built and filled when it is first shown; only pages that
+// were shown store their controls and run their part of OK. A tab whose page
+// has marked fields shows a warning sign.
 #ifndef BARPOST_UI_QT_OPTION_SHEET_H_
 #define BARPOST_UI_QT_OPTION_SHEET_H_
 
@@ -8,7 +9,10 @@
 
 #include "ui/qt/option_pages.h"
 
-class CTableRules;
+#include <string>
+
+class COptionRules;
+class QLabel;
 class QTabWidget;
 
 class COption : public QDialog {
@@ -17,9 +21,12 @@ class COption : public QDialog {
  public:
   enum Page { kGeneral, kOffsets, kPunching, kNibbling, kNesting, kMarking, kProfiles, kPages };
 
-  COption(OptionValues& options, const CTableRules& rules, QWidget* parent = nullptr);
+  // machine: the machine's name (its INI section), shown above the tabs.
+  COption(OptionValues& options, const COptionRules& rules, const std::string& machine,
+          QWidget* parent = nullptr);
 
   QTabWidget* Tabs() const { return m_tabs; }
+  QLabel* MachineLine() const { return m_machine; }
   // The page on tab index, nullptr until it has been shown.
   COptionPage* PageAt(int index) const { return m_pages[index]; }
   template <typename T>
@@ -34,10 +41,12 @@ class COption : public QDialog {
  private:
   void TabChanged(int index);
   COptionPage* MakePage(int index);
+  void ShowMarks(int index);
 
   OptionValues& m_options;
-  const CTableRules& m_rules;
+  const COptionRules& m_rules;
   ProfileArrays m_profiles;
+  QLabel* m_machine;
   QTabWidget* m_tabs;
   QWidget* m_holders[kPages] = {};
   COptionPage* m_pages[kPages] = {};

@@ -77,8 +77,9 @@ void WriteProfileArrays(const ProfileArrays& a, OptionValues& o) {
   }
 }
 
-CPropertyProfil::CPropertyProfil(OptionValues& options, ProfileArrays& arrays, QWidget* parent)
-    : COptionPage(options, parent), m_arrays(arrays) {
+CPropertyProfil::CPropertyProfil(OptionValues& options, const COptionRules& rules,
+                                 ProfileArrays& arrays, QWidget* parent)
+    : COptionPage(options, rules, parent), m_arrays(arrays) {
   auto* blocks = new QHBoxLayout(this);
   for (int block = 0; block < 2; ++block) {
     auto* grid = new QGridLayout;

@@ -5,20 +5,6 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
-#include <QValidator>
-
-namespace {
-
-class CCapitalsValidator : public QValidator {
- public:
-  using QValidator::QValidator;
-  State validate(QString& input, int&) const override {
-    input = input.toUpper();
-    return Acceptable;
-  }
-};
-
-}  // namespace
 
 QString ToQt(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -29,8 +15,6 @@ std::string FromQt(const QString& text) { return text.toLatin1().toStdString(); 
 void AcceptDigitsOnly(QLineEdit* edit) {
   edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
 }
-
-void TypeCapitals(QLineEdit* edit) { edit->setValidator(new CCapitalsValidator(edit)); }
 
 void CheckButton(QButtonGroup* group, int id) {
   if (QAbstractButton* button = group->button(id)) {

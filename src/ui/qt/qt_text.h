@@ -16,8 +16,6 @@ std::string FromQt(const QString& text);
 
 // Typing limited to the digits 0 to 9.
 void AcceptDigitsOnly(QLineEdit* edit);
-// What is typed turns into capitals.
-void TypeCapitals(QLineEdit* edit);
 
 // Checks the button with id, or none when no button has it.
 void CheckButton(QButtonGroup* group, int id);

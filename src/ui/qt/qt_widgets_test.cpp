@@ -27,6 +27,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest/QtTest>
 
 #include "base/platform.h"
@@ -34,6 +35,7 @@
 #include "config/tables.h"
 #include "ui/front_end.h"
 #include "ui/qt/edit_grid.h"
+#include "ui/qt/field_checks.h"
 #include "ui/qt/option_sheet.h"
 #include "ui/qt/setup_dialog.h"
 #include "ui/qt/snapshot.h"
@@ -142,6 +144,10 @@ class CWindowsTest : public QObject {
   void clampsHiddenUnlessSiemens();
   void markingControlsNeedAToolCode();
   void editsTakeCapitalsAndDigits();
+  void fieldsTheMachineCannotUseAreMarked();
+  void refusedKeystrokesSayWhy();
+  void lengthsShowTheirUnit();
+  void gridCellsThatAreNoNumberAreMarked();
   void gridMovesRowsAndPrintsPages();
   void optionSheetThroughThePlugin();
   void pluginIsLookedForBesideTheModule();
@@ -171,6 +177,13 @@ void CWindowsTest::typingAFittingSizeTurnsTheRowGreenThroughThePlugin() {
     QCOMPARE(Foreground(table, 0), QColor(255, 255, 255));
     QCOMPARE(Background(table, 1), QColor(0, 255, 0));
     QCOMPARE(Foreground(table, 1), QColor(0, 0, 0));
+    // Not by colour alone: a word in the fit column, a line under the lists.
+    QCOMPARE(table->horizontalHeaderItem(1)->text(), QString("Diameter"));
+    QCOMPARE(table->item(0, 2)->text(), QString("no unit"));
+    QCOMPARE(table->item(1, 2)->text(), QString("fits"));
+    auto* summary = dialog->findChild<QLabel*>("summary");
+    QVERIFY(summary && summary->isVisible());
+    QCOMPARE(summary->text(), QString("1 of 2 hole types fits no unit: FL 22."));
     QVERIFY(!ok->isEnabled());
     QVERIFY(dialog->findChild<QLineEdit*>("size3")->isHidden());  // no level, no size
     QVERIFY(!dialog->findChild<QLineEdit*>("size2")->isHidden());
@@ -183,6 +196,8 @@ void CWindowsTest::typingAFittingSizeTurnsTheRowGreenThroughThePlugin() {
     QTest::keyClicks(size1, "2");
     QCOMPARE(Background(table, 0), QColor(0, 255, 0));
     QCOMPARE(Foreground(table, 0), QColor(0, 0, 0));
+    QCOMPARE(table->item(0, 2)->text(), QString("fits"));
+    QCOMPARE(summary->text(), QString("Every hole type fits a unit."));
     QVERIFY(ok->isEnabled());
     checked = true;
     QTest::mouseClick(ok, Qt::LeftButton);
@@ -233,8 +248,8 @@ void CWindowsTest::pagesNeverShownChangeNothing() {
   o.outils.Add(CMagasin(1, 14, 0, 0));         // the page would make it a round tool
   o.Defaut = "XY";                             // the page would write 20 characters
   o.Categ = "N";
-  CModuleTableRules rules;
-  COption sheet(o, rules);
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
   QCOMPARE(sheet.Tabs()->count(), int(COption::kPages));
   const char* titles[] = {"General", "Offsets", "Punching", "Nibbling",
                           "Nesting", "Marking", "Profiles"};
@@ -259,8 +274,8 @@ void CWindowsTest::profilesPageSavesTwentyCharacters() {
   OptionValues o = SampleOptions();
   o.Defaut = "XYR0X";
   o.OrgDef = "12";
-  CModuleTableRules rules;
-  COption sheet(o, rules);
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
   sheet.ShowPage(COption::kProfiles);
   auto* page = sheet.Get<CPropertyProfil>(COption::kProfiles);
   QVERIFY(page);
@@ -288,8 +303,8 @@ void CWindowsTest::profilesPageSavesTwentyCharacters() {
 
 void CWindowsTest::profilesRefuseAnOriginThatIsNoInteger() {
   OptionValues o = SampleOptions();
-  CModuleTableRules rules;
-  COption sheet(o, rules);
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
   sheet.show();
   sheet.ShowPage(COption::kProfiles);
   auto* page = sheet.Get<CPropertyProfil>(COption::kProfiles);
@@ -311,8 +326,8 @@ void CWindowsTest::profilesRefuseAnOriginThatIsNoInteger() {
 
 void CWindowsTest::profilesFocusBandsFollowTheFocus() {
   OptionValues o = SampleOptions();
-  CModuleTableRules rules;
-  COption sheet(o, rules);
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
   sheet.show();
   QVERIFY(QTest::qWaitForWindowExposed(&sheet));
   sheet.ShowPage(COption::kProfiles);
@@ -334,8 +349,8 @@ void CWindowsTest::profilesFocusBandsFollowTheFocus() {
 
 void CWindowsTest::punchingRowsBecomeSortedPunches() {
   OptionValues o = SampleOptions();
-  CModuleTableRules rules;
-  COption sheet(o, rules);
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
   sheet.show();
   sheet.ShowPage(COption::kPunching);
   CEditGrid* grid = sheet.Get<CPropertyPoinconnage>(COption::kPunching)->m_grid;
@@ -368,8 +383,8 @@ void CWindowsTest::punchingRowsBecomeSortedPunches() {
 void CWindowsTest::nibblingRowsFollowTheToolKindRule() {
   OptionValues o = SampleOptions();
   o.Rugosite = "0.5";
-  CModuleTableRules rules;
-  COption sheet(o, rules);
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
   sheet.show();
   sheet.ShowPage(COption::kNibbling);
   auto* page = sheet.Get<CPropertyMagasin>(COption::kNibbling);
@@ -413,11 +428,11 @@ void CWindowsTest::nibblingRowsFollowTheToolKindRule() {
 }
 
 void CWindowsTest::clampsHiddenUnlessSiemens() {
-  CModuleTableRules rules;
+  CModuleOptionRules rules;
   {
     OptionValues o = SampleOptions();
     o.Cnc = 1;
-    COption sheet(o, rules);
+    COption sheet(o, rules, "ANGLE1");
     sheet.show();
     sheet.ShowPage(COption::kOffsets);
     auto* page = sheet.Get<CPropertyOffset>(COption::kOffsets);
@@ -433,7 +448,7 @@ void CWindowsTest::clampsHiddenUnlessSiemens() {
   {
     // Cnc changed on "General" before "Offsets" is first shown.
     OptionValues o = SampleOptions();
-    COption sheet(o, rules);
+    COption sheet(o, rules, "ANGLE1");
     sheet.show();
     sheet.Get<CPropertyGeneral>(COption::kGeneral)->m_cnc->button(1)->click();
     sheet.ShowPage(COption::kOffsets);
@@ -452,8 +467,8 @@ void CWindowsTest::markingControlsNeedAToolCode() {
   OptionValues o = SampleOptions();
   o.Mark_Cod.clear();
   o.Mark_Auto = 1;
-  CModuleTableRules rules;
-  COption sheet(o, rules);
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
   sheet.show();
   sheet.ShowPage(COption::kMarking);
   auto* page = sheet.Get<CPropertyMarquage>(COption::kMarking);
@@ -477,33 +492,213 @@ void CWindowsTest::markingControlsNeedAToolCode() {
 
 void CWindowsTest::editsTakeCapitalsAndDigits() {
   OptionValues o = SampleOptions();
-  CModuleTableRules rules;
-  COption sheet(o, rules);
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
   sheet.show();
   auto* general = sheet.Get<CPropertyGeneral>(COption::kGeneral);
   QVERIFY(general->m_quadrant->button(3)->isChecked());  // Motrice 4
   TypeInto(general->m_axis[1], "y2");
-  TypeInto(general->m_mfunc[1], "m13a");
+  TypeInto(general->m_mfunc[1], "m13a");  // M functions take digits only
   TypeInto(general->m_cutting, "m25");
   QCOMPARE(general->m_axis[1]->text(), QString("Y2"));
-  QCOMPARE(general->m_mfunc[1]->text(), QString("M13A"));
+  QCOMPARE(general->m_mfunc[1]->text(), QString("13"));
   general->m_quadrant->button(1)->click();
   sheet.ShowPage(COption::kOffsets);
   QCOMPARE(QString::fromStdString(o.units[1].axis), QString("Y2"));
-  QCOMPARE(QString::fromStdString(o.Fctcoupe), QString("M25"));
+  QCOMPARE(QString::fromStdString(o.units[1].mfunc), QString("13"));
+  QCOMPARE(QString::fromStdString(o.Fctcoupe), QString("25"));
   QCOMPARE(o.Motrice, 2);
   auto* offsets = sheet.Get<CPropertyOffset>(COption::kOffsets);
   TypeInto(offsets->m_speed, "12a3.4");
   QCOMPARE(offsets->m_speed->text(), QString("1234"));
   sheet.ShowPage(COption::kNesting);
   auto* nesting = sheet.Get<CPropertyMeb>(COption::kNesting);
-  TypeInto(nesting->m_sc, "1x0");
+  TypeInto(nesting->m_sc, "1.5");
+  TypeInto(nesting->m_sl, "1.5");
+  QCOMPARE(nesting->m_sc->text(), QString("15"));  // digits only
+  QCOMPARE(nesting->m_sl->text(), QString("1.5"));  // a number
   TypeInto(nesting->m_sl, "1x0");
-  QCOMPARE(nesting->m_sc->text(), QString("10"));
-  QCOMPARE(nesting->m_sl->text(), QString("1x0"));
+  QCOMPARE(nesting->m_sl->text(), QString("10"));
   sheet.accept();
-  QCOMPARE(QString::fromStdString(o.SC), QString("10"));
+  QCOMPARE(QString::fromStdString(o.SC), QString("15"));
+  QCOMPARE(QString::fromStdString(o.SL), QString("10"));
   QCOMPARE(QString::fromStdString(o.Mark_Speed), QString("1234"));
+}
+
+namespace {
+
+bool Marked(const QLineEdit* edit) {
+  return edit->palette().color(QPalette::Base) == MarkedFieldColor();
+}
+
+// A marked edit: tinted, a warning sign, the reason as tool tip.
+void VerifyMarked(COptionPage* page, QLineEdit* edit, const QString& reason) {
+  QVERIFY2(page->Checks()->Marked(edit), qPrintable(edit->objectName()));
+  QVERIFY(Marked(edit));
+  QVERIFY(page->Checks()->Sign(edit)->isVisible());
+  QVERIFY2(edit->toolTip().contains(reason), qPrintable(edit->toolTip()));
+  QCOMPARE(page->Checks()->Sign(edit)->toolTip(), edit->toolTip());
+}
+
+void VerifyUnmarked(COptionPage* page, QLineEdit* edit) {
+  QVERIFY2(!page->Checks()->Marked(edit), qPrintable(edit->toolTip()));
+  QVERIFY(!Marked(edit));
+  QVERIFY(!page->Checks()->Sign(edit)->isVisible());
+  QVERIFY(!edit->toolTip().contains("cannot be used"));
+}
+
+}  // namespace
+
+void CWindowsTest::fieldsTheMachineCannotUseAreMarked() {
+  OptionValues o = SampleOptions();
+  o.Unite = 1;
+  o.units[1] = Unit("3", "M13", "22,5");
+  o.units[1].axis = "Y12";
+  o.units[2] = Unit("2", "14", "22X");
+  o.Off_X[0] = "12,5";
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
+  sheet.show();
+  QCOMPARE(sheet.windowTitle(), QString("Options"));
+  QCOMPARE(sheet.MachineLine()->text(), QString("Machine: ANGLE1"));
+  QVERIFY(sheet.MachineLine()->isVisible());
+  auto* general = sheet.Get<CPropertyGeneral>(COption::kGeneral);
+  // What the file holds is shown as it stands, and marked.
+  QCOMPARE(general->m_level[1]->text(), QString("3"));
+  VerifyMarked(general, general->m_level[1], "1 (FL), 2 (NL) or empty");
+  VerifyMarked(general, general->m_mfunc[1], "digits only");
+  VerifyMarked(general, general->m_axis[1], "at most two characters");
+  VerifyMarked(general, general->m_diameter[1], "comma");
+  VerifyMarked(general, general->m_diameter[2], "length is missing");
+  VerifyUnmarked(general, general->m_level[0]);
+  VerifyUnmarked(general, general->m_diameter[0]);
+  QVERIFY(general->m_diameter[0]->toolTip().contains("22X60-45"));  // the rule, while usable
+  QCOMPARE(general->MarkedCount(), 5);
+  QVERIFY(!sheet.Tabs()->tabIcon(COption::kGeneral).isNull());
+  QVERIFY(sheet.Tabs()->tabToolTip(COption::kGeneral).startsWith("5 fields marked"));
+
+  // A field read from the file can be mended key by key.
+  general->m_axis[1]->setFocus();
+  general->m_axis[1]->end(false);
+  QTest::keyClick(general->m_axis[1], Qt::Key_Backspace);
+  QCOMPARE(general->m_axis[1]->text(), QString("Y1"));
+  VerifyUnmarked(general, general->m_axis[1]);
+  QTest::keyClicks(general->m_diameter[2], "60-4");
+  VerifyUnmarked(general, general->m_diameter[2]);
+  QTest::keyClicks(general->m_diameter[2], "-");  // "22X60-4-": refused
+  QCOMPARE(general->m_diameter[2]->text(), QString("22X60-4"));
+  QTest::keyClick(general->m_diameter[2], Qt::Key_Backspace);  // "22X60-": no angle yet
+  VerifyMarked(general, general->m_diameter[2], "angle is missing");
+  TypeInto(general->m_level[1], "2");
+  VerifyUnmarked(general, general->m_level[1]);
+  QCOMPARE(general->MarkedCount(), 3);
+
+  // OK is not held back: a marked text is stored as it stands.
+  sheet.ShowPage(COption::kOffsets);
+  auto* offsets = sheet.Get<CPropertyOffset>(COption::kOffsets);
+  VerifyMarked(offsets, offsets->m_toolX[0], "decimal point");
+  VerifyUnmarked(offsets, offsets->m_toolX[1]);
+  QVERIFY(!sheet.Tabs()->tabIcon(COption::kOffsets).isNull());
+  QVERIFY(sheet.Tabs()->tabIcon(COption::kNesting).isNull());
+  sheet.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  QCOMPARE(sheet.result(), int(QDialog::Accepted));
+  QCOMPARE(QString::fromStdString(o.units[1].level), QString("2"));
+  QCOMPARE(QString::fromStdString(o.units[1].mfunc), QString("M13"));
+  QCOMPARE(QString::fromStdString(o.units[1].diameter), QString("22,5"));
+  QCOMPARE(QString::fromStdString(o.units[2].diameter), QString("22X60-"));
+  QCOMPARE(QString::fromStdString(o.Off_X[0]), QString("12,5"));
+}
+
+void CWindowsTest::refusedKeystrokesSayWhy() {
+  OptionValues o = SampleOptions();
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
+  sheet.show();
+  sheet.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&sheet));
+  auto* general = sheet.Get<CPropertyGeneral>(COption::kGeneral);
+  QLineEdit* level = general->m_level[2];
+  level->setFocus();
+  QTest::keyClicks(level, "3");
+  QCOMPARE(level->text(), QString());
+  QTRY_VERIFY(QToolTip::isVisible());
+  QVERIFY2(QToolTip::text().contains("2 (NL)"), qPrintable(QToolTip::text()));
+  QTest::keyClicks(level, "21");  // one character: "2" stays
+  QCOMPARE(level->text(), QString("2"));
+  general->m_diameter[2]->setFocus();
+  TypeInto(general->m_diameter[2], "22,5");
+  QCOMPARE(general->m_diameter[2]->text(), QString("225"));
+  QVERIFY(QToolTip::text().contains("decimal point"));
+  TypeInto(general->m_axis[2], "y1x");
+  QCOMPARE(general->m_axis[2]->text(), QString("Y1"));
+}
+
+void CWindowsTest::lengthsShowTheirUnit() {
+  OptionValues o = SampleOptions();
+  o.Unite = 2;
+  o.units[1] = Unit("1", "13", "7/8");
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
+  sheet.show();
+  auto* general = sheet.Get<CPropertyGeneral>(COption::kGeneral);
+  QLabel* unit = general->Checks()->UnitLabel(general->m_diameter[1]);
+  QVERIFY(unit && unit->isVisible());
+  QCOMPARE(unit->text(), QString("inch"));
+  VerifyUnmarked(general, general->m_diameter[1]);  // a fraction of an inch
+  general->m_unit->button(1)->click();  // "Millimeter"
+  QCOMPARE(unit->text(), QString("mm"));
+  VerifyMarked(general, general->m_diameter[1], "22X60-45");
+  general->m_unit->button(0)->click();  // "CAM": as the job file says
+  QCOMPARE(unit->text(), QString("mm or inch"));
+  QVERIFY(unit->toolTip().contains("job file"));
+  VerifyUnmarked(general, general->m_diameter[1]);
+  QVERIFY(!general->Checks()->UnitLabel(general->m_level[1]));
+
+  // Offsets and marking positions are millimetres whatever the programs are in.
+  sheet.ShowPage(COption::kOffsets);
+  auto* offsets = sheet.Get<CPropertyOffset>(COption::kOffsets);
+  for (QLineEdit* edit : {offsets->m_toolX[0], offsets->m_clampOpen[5], offsets->m_originYZ})
+    QCOMPARE(offsets->Checks()->UnitLabel(edit)->text(), QString("mm"));
+  QVERIFY(!offsets->Checks()->UnitLabel(offsets->m_gearing));
+  sheet.ShowPage(COption::kGeneral);
+  general->m_cnc->button(1)->click();  // Fagor: no clamps, and no units beside them
+  sheet.ShowPage(COption::kOffsets);
+  sheet.ShowPage(COption::kMarking);
+  QVERIFY(offsets->m_clampOpen[0]->isHidden());
+  QVERIFY(offsets->Checks()->UnitLabel(offsets->m_clampOpen[0])->isHidden());
+  auto* marking = sheet.Get<CPropertyMarquage>(COption::kMarking);
+  QCOMPARE(marking->Checks()->UnitLabel(marking->m_x)->text(), QString("mm"));
+  QCOMPARE(marking->Checks()->UnitLabel(marking->m_x)->isEnabled(), marking->m_x->isEnabled());
+  sheet.ShowPage(COption::kNibbling);
+  auto* nibbling = sheet.Get<CPropertyMagasin>(COption::kNibbling);
+  QCOMPARE(nibbling->Checks()->UnitLabel(nibbling->m_roughness)->text(), QString("mm"));
+  QCOMPARE(nibbling->findChild<QLabel*>("unitLine")->text(),
+           QString("Diameter, Length and Width in mm"));
+}
+
+void CWindowsTest::gridCellsThatAreNoNumberAreMarked() {
+  OptionValues o = SampleOptions();
+  CModuleOptionRules rules;
+  COption sheet(o, rules, "ANGLE1");
+  sheet.show();
+  sheet.ShowPage(COption::kNibbling);
+  auto* page = sheet.Get<CPropertyMagasin>(COption::kNibbling);
+  CEditGrid* grid = page->m_grid;
+  QCOMPARE(grid->MarkedCount(), 0);
+  TypeCell(grid, 3, 1, "1x2");
+  QVERIFY(grid->CellMarked(3, 1));
+  QCOMPARE(grid->item(3, 1)->background().color(), MarkedFieldColor());
+  QVERIFY(grid->item(3, 1)->toolTip().contains("number of millimetres"));
+  QVERIFY(!sheet.Tabs()->tabIcon(COption::kNibbling).isNull());
+  TypeCell(grid, 3, 1, "12");
+  QVERIFY(!grid->CellMarked(3, 1));
+  QVERIFY(grid->item(3, 1)->toolTip().isEmpty());
+  QVERIFY(sheet.Tabs()->tabIcon(COption::kNibbling).isNull());
+  sheet.ShowPage(COption::kPunching);
+  CEditGrid* punches = sheet.Get<CPropertyPoinconnage>(COption::kPunching)->m_grid;
+  TypeCell(punches, 2, 2, "5,5");
+  QVERIFY(punches->CellMarked(2, 2));
+  QVERIFY(punches->item(2, 2)->toolTip().contains("decimal point"));
 }
 
 void CWindowsTest::gridMovesRowsAndPrintsPages() {
@@ -541,6 +736,9 @@ void CWindowsTest::optionSheetThroughThePlugin() {
   bool seen = false;
   WhenModal([&](QWidget* modal) {
     QCOMPARE(modal->windowTitle(), QString("Options"));
+    auto* machine = modal->findChild<QLabel*>("machine");
+    QVERIFY(machine);
+    QCOMPARE(machine->text(), QString("Machine: ANGLE1"));
     auto* tabs = modal->findChild<QTabWidget*>();
     QVERIFY(tabs);
     tabs->setCurrentIndex(COption::kPunching);
@@ -550,7 +748,7 @@ void CWindowsTest::optionSheetThroughThePlugin() {
     seen = true;
     modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
-  QCOMPARE(gui->RunOptionSheet(g_options), int(IDOK));
+  QCOMPARE(gui->RunOptionSheet(g_options, "ANGLE1"), int(IDOK));
   QVERIFY(seen);
   QCOMPARE(g_options.poincons.GetSize(), 2);
   QCOMPARE(g_options.poincons[0].m_dTool, 10.0);
@@ -558,7 +756,7 @@ void CWindowsTest::optionSheetThroughThePlugin() {
   WhenModal([](QWidget* modal) {
     modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
   });
-  QCOMPARE(gui->RunOptionSheet(g_options), int(IDCANCEL));
+  QCOMPARE(gui->RunOptionSheet(g_options, "ANGLE1"), int(IDCANCEL));
 }
 
 void CWindowsTest::pluginIsLookedForBesideTheModule() {
@@ -573,8 +771,8 @@ void CWindowsTest::pluginIsLookedForBesideTheModule() {
 
 namespace {
 
-bool SavePicture(QWidget& widget, const QString& file) {
-  bool saved = SaveWindowPicture(widget, file);
+bool SavePicture(QWidget& widget, const QString& file, QWidget* popup = nullptr) {
+  bool saved = SaveWindowPicture(widget, file, popup);
   std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
   return saved;
 }
@@ -604,9 +802,9 @@ int Screenshots(const QString& dir) {
     ok &= SavePicture(dialog, dir + "/setup-machine-scrolling.png");
   }
 
-  CModuleTableRules rules;
+  CModuleOptionRules rules;
   OptionValues options = g_options;
-  COption sheet(options, rules);
+  COption sheet(options, rules, "ANGLE1");
   sheet.show();
   const char* names[] = {"general", "offsets", "punching", "nibbling",
                          "nesting", "marking", "profiles"};
@@ -619,6 +817,27 @@ int Screenshots(const QString& dir) {
       QTest::qWait(250);
     }
     ok &= SavePicture(sheet, dir + "/options-" + names[i] + ".png");
+  }
+
+  // A size typed with a decimal comma, as the operator sees it: the marked
+  // field and its tool tip.
+  {
+    OptionValues marked = g_options;
+    marked.units[2].diameter = "22,5";
+    COption markedSheet(marked, rules, "ANGLE1");
+    markedSheet.show();
+    QApplication::setActiveWindow(&markedSheet);
+    auto* general = markedSheet.Get<CPropertyGeneral>(COption::kGeneral);
+    QLineEdit* edit = general->m_diameter[2];
+    QApplication::processEvents();
+    QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), edit->toolTip(), edit);
+    QTest::qWait(300);
+    QWidget* tip = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->inherits("QTipLabel") && w->isVisible()) tip = w;
+    ok &= tip != nullptr;
+    ok &= SavePicture(markedSheet, dir + "/options-marked-field.png", tip);
+    QToolTip::hideText();
   }
 
   QMessageBox box(QMessageBox::Critical, "barpost",

@@ -67,8 +67,9 @@ class CQtWindows : public CWindowFrontEnd {
     return Run(dialog, "setup") == QDialog::Accepted ? IDOK : IDCANCEL;
   }
 
-  int RunOptionSheet(OptionValues& options, const CTableRules& rules) override {
-    COption sheet(options, rules);
+  int RunOptionSheet(OptionValues& options, const std::string& machine,
+                     const COptionRules& rules) override {
+    COption sheet(options, rules, machine);
     return Run(sheet, "options") == QDialog::Accepted ? IDOK : IDCANCEL;
   }
 

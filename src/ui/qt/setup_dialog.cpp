@@ -53,12 +53,14 @@ CSetupDialog::CSetupDialog(CSetupView& setup, QWidget* parent) : QDialog(parent)
 
   auto* holes = new QGroupBox("Program");
   auto* holesLayout = new QVBoxLayout(holes);
-  m_program = new QTableWidget(0, 2);
-  m_program->setHorizontalHeaderLabels({"Level", "Diameter"});
+  // The fit column says in a word what the colour of the size says.
+  m_program = new QTableWidget(0, 3);
+  m_program->setHorizontalHeaderLabels({"Level", "Diameter", "Fit"});
   m_program->verticalHeader()->hide();
   m_program->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   m_program->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   m_program->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  m_program->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
   m_program->setSelectionMode(QAbstractItemView::NoSelection);
   m_program->setFocusPolicy(Qt::NoFocus);
   m_program->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -73,6 +75,10 @@ CSetupDialog::CSetupDialog(CSetupView& setup, QWidget* parent) : QDialog(parent)
   tables->addWidget(units, 3);
   tables->addWidget(holes, 2);
 
+  m_summary = new QLabel;
+  m_summary->setObjectName("summary");
+  m_summary->setWordWrap(true);
+
   m_status = new QLabel;
   m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
@@ -85,6 +91,7 @@ CSetupDialog::CSetupDialog(CSetupView& setup, QWidget* parent) : QDialog(parent)
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(tables);
+  layout->addWidget(m_summary);
   layout->addLayout(bottom);
 
   m_setup.Initialise();
@@ -112,10 +119,15 @@ void CSetupDialog::ShowProgram() {
     CSetup::ProgramRow row = m_setup.ProgramRow(k);
     m_program->setItem(k, 0, Cell(ToQt(row.level)));
     QTableWidgetItem* size = Cell(ToQt(row.size));
-    size->setForeground(ToColor(row.text));
-    size->setBackground(ToColor(row.background));
+    QTableWidgetItem* fit = Cell(ToQt(row.fit));
+    for (QTableWidgetItem* cell : {size, fit}) {
+      cell->setForeground(ToColor(row.text));
+      cell->setBackground(ToColor(row.background));
+    }
     m_program->setItem(k, 1, size);
+    m_program->setItem(k, 2, fit);
   }
+  m_summary->setText(ToQt(m_setup.Summary()));
   m_ok->setEnabled(m_setup.OkEnabled());
 }
 

@@ -1,5 +1,6 @@
 // The "Setup machine" window: the six punching units with their sizes on the
-// left, the job's hole types on the right, green where a unit serves them.
+// left, the job's hole types on the right, green (and "fits") where a unit
+// serves them, and under both a line that says what keeps OK disabled.
 #ifndef BARPOST_UI_QT_SETUP_DIALOG_H_
 #define BARPOST_UI_QT_SETUP_DIALOG_H_
 
@@ -25,6 +26,7 @@ class CSetupDialog : public QDialog {
   QTableWidget* ProgramTable() const { return m_program; }
   QPushButton* OkButton() const { return m_ok; }
   QLabel* StatusLabel() const { return m_status; }
+  QLabel* SummaryLabel() const { return m_summary; }
 
  private:
   void ShowUnits();
@@ -37,6 +39,7 @@ class CSetupDialog : public QDialog {
   QLineEdit* m_sizes[CSetup::kUnits] = {};
   QTableWidget* m_program = nullptr;
   QLabel* m_status = nullptr;
+  QLabel* m_summary = nullptr;
   QPushButton* m_ok = nullptr;
 };
 

@@ -5,9 +5,13 @@
 #include <QPixmap>
 #include <QWidget>
 
-QImage WindowPicture(QWidget& window) {
+QImage WindowPicture(QWidget& window, QWidget* popup) {
   QApplication::processEvents();
   QPixmap body = window.grab();
+  if (popup) {
+    QPainter over(&body);
+    over.drawPixmap(window.mapFromGlobal(popup->mapToGlobal(QPoint(0, 0))), popup->grab());
+  }
   QFont font = window.font();
   font.setBold(true);
   const int strip = QFontMetrics(font).height() + 10;
@@ -22,10 +26,10 @@ QImage WindowPicture(QWidget& window) {
   return picture;
 }
 
-bool SaveWindowPicture(QWidget& window, const QString& file) {
+bool SaveWindowPicture(QWidget& window, const QString& file, QWidget* popup) {
   // A dialog is a few flat colours: a palette and the strongest compression
   // keep the file small.
-  QImage picture = WindowPicture(window).convertToFormat(QImage::Format_Indexed8,
+  QImage picture = WindowPicture(window, popup).convertToFormat(QImage::Format_Indexed8,
                                                          Qt::ThresholdDither | Qt::AvoidDither);
   return picture.save(file, "PNG", 0);
 }

@@ -8,7 +8,9 @@
 
 class QWidget;
 
-QImage WindowPicture(QWidget& window);
-bool SaveWindowPicture(QWidget& window, const QString& file);
+// popup, when given, is a small top-level window over window (a tool tip),
+// drawn into the picture where it stands on the screen.
+QImage WindowPicture(QWidget& window, QWidget* popup = nullptr);
+bool SaveWindowPicture(QWidget& window, const QString& file, QWidget* popup = nullptr);
 
 #endif  // BARPOST_UI_QT_SNAPSHOT_H_

@@ -2,6 +2,7 @@
 // edited in a grid that always ends with an empty row to type into.
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -24,6 +25,23 @@ double CellValue(const CEditGrid* grid, int row, int column) {
   return ToDouble(FromQt(grid->Text(row, column)));
 }
 
+// Marks the grid's cells in columns from first on that hold no length; such
+// a cell counts as 0 and its row may be dropped at OK.
+void CheckLengths(CEditGrid* grid, const COptionRules& rules, int first) {
+  grid->SetCellCheck([&rules, first](int column, const QString& text) {
+    if (column < first) return QString();
+    FieldCheck check = rules.CheckField(OptionField::kLength, FromQt(text), 0);
+    return check.state == FieldState::kUsable ? QString() : ToQt(check.reason);
+  });
+}
+
+// The line under a grid that gives the unit of its columns.
+QLabel* UnitLine(const COptionRules& rules, const QString& columns) {
+  auto* line = new QLabel(columns + " in " + ToQt(rules.FieldUnit(OptionField::kLength, 0)));
+  line->setObjectName("unitLine");
+  return line;
+}
+
 // The grid keeps an empty row at its end: editing the last row or moving
 // rows behind it adds one.
 void KeepEmptyLastRow(CEditGrid* grid) {
@@ -35,12 +53,16 @@ void KeepEmptyLastRow(CEditGrid* grid) {
 
 // ---------------------------------------------------------------- Punching
 
-CPropertyPoinconnage::CPropertyPoinconnage(OptionValues& options, QWidget* parent)
-    : COptionPage(options, parent) {
+CPropertyPoinconnage::CPropertyPoinconnage(OptionValues& options, const COptionRules& rules,
+                                           QWidget* parent)
+    : COptionPage(options, rules, parent) {
   auto* box = new QGroupBox("Off-center punches");
   auto* boxLayout = new QVBoxLayout(box);
   m_grid = new CEditGrid({"Punching Ø", "Tool Ø", "Offset"});
+  CheckLengths(m_grid, m_rules, 0);
+  connect(m_grid, &CEditGrid::MarksChanged, this, &COptionPage::MarksChanged);
   boxLayout->addWidget(m_grid);
+  boxLayout->addWidget(UnitLine(m_rules, "Punching Ø, Tool Ø and Offset"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(box);
 
@@ -60,6 +82,8 @@ void CPropertyPoinconnage::Load() {
   }
 }
 
+int CPropertyPoinconnage::MarkedCount() const { return m_grid->MarkedCount(); }
+
 void CPropertyPoinconnage::Ok() {
   auto& punches = m_options.poincons;
   punches.RemoveAll();
@@ -73,18 +97,22 @@ void CPropertyPoinconnage::Ok() {
 
 // ---------------------------------------------------------------- Nibbling
 
-CPropertyMagasin::CPropertyMagasin(OptionValues& options, const CTableRules& rules,
+CPropertyMagasin::CPropertyMagasin(OptionValues& options, const COptionRules& rules,
                                    QWidget* parent)
-    : COptionPage(options, parent), m_rules(rules) {
+    : COptionPage(options, rules, parent) {
   m_roughness = new QLineEdit;
   m_roughness->setObjectName("roughness");
+  m_checks->Check(m_roughness, OptionField::kLength);
   auto* form = new QFormLayout;
-  form->addRow("Roughness", m_roughness);
+  form->addRow("Roughness", m_checks->WithUnit(m_roughness));
   m_grid = new CEditGrid({"T", "Diameter", "Length", " Width"});
   m_grid->SetColumnReadOnly(kKind);
+  CheckLengths(m_grid, m_rules, kDiameter);
+  connect(m_grid, &CEditGrid::MarksChanged, this, &COptionPage::MarksChanged);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(m_grid);
+  layout->addWidget(UnitLine(m_rules, "Diameter, Length and Width"));
 
   connect(m_grid, &CEditGrid::CellEdited, this, &CPropertyMagasin::RowEdited);
   connect(m_grid, &CEditGrid::RowsMoved, this, [this] { KeepEmptyLastRow(m_grid); });
@@ -114,6 +142,10 @@ void CPropertyMagasin::RowEdited(int row) {
   int kind = TypedToolKind(CellValue(m_grid, row, kLength), CellValue(m_grid, row, kWidth));
   m_grid->SetPicture(row, kKind, ToolPicture(kind), kind);
   if (row == m_grid->rowCount() - 1) m_grid->insertRow(m_grid->rowCount());
+}
+
+int CPropertyMagasin::MarkedCount() const {
+  return m_checks->MarkedCount() + m_grid->MarkedCount();
 }
 
 void CPropertyMagasin::Ok() {

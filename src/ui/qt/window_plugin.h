@@ -16,14 +16,17 @@
 #include <string>
 
 #include "ui/front_end.h"
+#include "ui/option_rules.h"
 #include "ui/setup.h"
 
 struct OptionValues;
 class CMagasin;
 
-// Changes whenever a class of this header changes shape; the module refuses
-// a plugin built for another.
-constexpr int kWindowPluginVersion = 1;
+// Changes whenever a class of this header, or a type it hands over, changes
+// shape; the module refuses a plugin built for another. 2: the summary line
+// and the fit word of "Setup machine". 3: the machine's name and the field
+// rules for the "Options" sheet.
+constexpr int kWindowPluginVersion = 3;
 
 // "Setup machine" as the window sees it. The module implements it over its
 // CSetup; the window only reads the rows and hands back typed sizes.
@@ -39,16 +42,22 @@ class CSetupView {
   virtual CSetup::UnitRow Unit(int unit) const = 0;
   virtual int ProgramCount() const = 0;
   virtual CSetup::ProgramRow ProgramRow(int row) const = 0;
+  virtual std::string Summary() const = 0;
   virtual bool OkEnabled() const = 0;
 };
 
-// Rules of the option tables that the pages apply but the module owns.
-class CTableRules {
+// Rules of the options that the pages apply but the module owns
+// (ui/option_rules.h, config/tables.h).
+class COptionRules {
  public:
-  virtual ~CTableRules() = default;
+  virtual ~COptionRules() = default;
   // The tool-kind rule: a magazine row from typed sizes; false to drop it.
   virtual bool ToolFromSizes(double diameter, double length, double width,
                              CMagasin* tool) const = 0;
+  // What the machine makes of a field's text; its unit; what it takes.
+  virtual FieldCheck CheckField(OptionField field, const std::string& text, int unite) const = 0;
+  virtual std::string FieldUnit(OptionField field, int unite) const = 0;
+  virtual std::string FieldHint(OptionField field, int unite) const = 0;
 };
 
 // What the plugin offers: the front end's three dialogs on the objects the
@@ -57,7 +66,9 @@ class CWindowFrontEnd {
  public:
   virtual ~CWindowFrontEnd() = default;
   virtual int RunSetup(CSetupView& setup) = 0;
-  virtual int RunOptionSheet(OptionValues& options, const CTableRules& rules) = 0;
+  // machine: the name of the machine (its INI section), shown in the sheet.
+  virtual int RunOptionSheet(OptionValues& options, const std::string& machine,
+                             const COptionRules& rules) = 0;
   virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
 };
 

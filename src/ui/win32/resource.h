@@ -25,6 +25,8 @@
 #define IDC_PROGRAM_SIZE4 2240
 #define IDC_SETUP_STATUS 2238
 #define IDC_PROGRAM_SCROLL 2312 /* more than eight hole types */
+#define IDC_PROGRAM_FIT1 2320   /* .. 2327: "fits" or "no unit" */
+#define IDC_SETUP_SUMMARY 2330  /* how many hole types fit no unit, and which */
 
 // The editable grid of "Punching" and "Nibbling".
 #define IDC_GRID 2239

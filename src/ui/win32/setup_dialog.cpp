@@ -128,6 +128,9 @@ class CSetupWindow {
               used ? program[static_cast<std::size_t>(k)].level : std::string());
       SetText(m_dialog, ProgramSizeId(row),
               used ? program[static_cast<std::size_t>(k)].size : std::string());
+      // The fit in a word too, so that it does not rest on colour alone.
+      SetText(m_dialog, IDC_PROGRAM_FIT1 + row,
+              used ? program[static_cast<std::size_t>(k)].fit : std::string());
       InvalidateRect(GetDlgItem(m_dialog, ProgramSizeId(row)), nullptr, TRUE);
     }
     HWND scroll = GetDlgItem(m_dialog, IDC_PROGRAM_SCROLL);
@@ -137,6 +140,7 @@ class CSetupWindow {
       SetScrollInfo(scroll, SB_CTL, &info, TRUE);
     }
     ShowWindow(scroll, count > kProgramRows ? SW_SHOWNA : SW_HIDE);
+    SetText(m_dialog, IDC_SETUP_SUMMARY, m_setup.Summary());
     Enable(m_dialog, IDOK, m_setup.OkEnabled());
   }
 

@@ -94,7 +94,7 @@ class CWin32FrontEnd : public CFrontEnd {
     return win32ui::RunSetupDialog(setup, win32ui::OwnerWindow());
   }
 
-  int RunOptionSheet(OptionValues& options) override {
+  int RunOptionSheet(OptionValues& options, const std::string& /*machine*/) override {
     return win32ui::RunOptionSheet(options, win32ui::OwnerWindow());
   }
 
