@@ -15,6 +15,7 @@
 #include "base/text.h"
 #include "cli/import.h"
 #include "cli/inspect.h"
+#include "cli/machines.h"
 #include "cli/preview.h"
 #include "config/ini_file.h"
 #include "config/options.h"
@@ -22,49 +23,38 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: barpost [--module PATH] [--log FILE] COMMAND ARGS...\n"
+const char kUsageHead[] =
+    "usage: barpost [--module PATH] [--log FILE] [--ui WHO] COMMAND ARGS...\n"
     "\n"
     "Runs the barpost post-processor module the way a CAM host does.\n"
     "\n"
-    "commands:\n"
-    "  process INI MACHINE CAMFILE NCFILE   write the NC program of a job (Traitement)\n"
-    "  export INI MACHINE NCFILE CAMFILE    write the program of the first confirmed bar\n"
-    "                                       under its bar numbers (Exportation)\n"
-    "  transmit INI MACHINE SOURCE          copy a program into the machine's directory\n"
-    "                                       (Transmission)\n"
-    "  config INI MACHINE                   edit the machine options (Config_Export)\n"
-    "  identity TEXT                        the module's Identity of TEXT\n"
-    "  inspect INI MACHINE CAMFILE [--bar]  show the job's records, hole types and\n"
-    "                                       operations without writing a program\n"
-    "  import [--bar L[,L...]] [--kerf MM] -o JOB.cam FILE.nc1...\n"
-    "                                       DSTV NC1 part files to a job, nested on bars\n"
-    "  preview INI MACHINE (--job CAMFILE [--bar] | --program NCFILE) -o OUT.svg|OUT.html\n"
-    "                                       draw what a program does; with both, check it\n"
+    "commands:\n";
+
+const char kUsageTail[] =
     "\n"
     "options:\n"
     "  --module PATH   the module to load (default: libbarpost.so beside barpost;\n"
     "                  the variable BARPOST_MODULE also sets it)\n"
-    "  --log FILE      append a record of each call to FILE: what was asked, every\n"
-    "                  message shown, what was written, the result (the variable\n"
-    "                  BARPOST_LOG does the same for any host)\n"
-    "  --create        (process, export, config) add MACHINE to INI when it is not\n"
-    "                  there yet; without it an unknown machine is refused\n"
+    "  --log FILE      append a record of each call to FILE: what was asked and read,\n"
+    "                  the sizes set in \"Setup machine\", every message shown, each file\n"
+    "                  written with its SHA-256, the result (BARPOST_LOG for any host)\n"
+    "  --ui WHO        who answers the dialogs: gui, tty, auto or cancel (the same as\n"
+    "                  BARPOST_UI); 'auto' confirms \"Setup machine\" when every hole type\n"
+    "                  fits a punching unit and cancels it otherwise\n"
     "  --version       print the version\n"
-    "  -h, --help      this text; 'barpost COMMAND --help' for one command\n"
-    "\n"
-    "Dialogs: BARPOST_UI=gui|tty|auto|cancel chooses who answers them. 'auto' confirms\n"
-    "\"Setup machine\" when every hole type fits a punching unit and cancels it otherwise.\n"
+    "  -h, --help      this text; 'barpost help COMMAND' for one command\n"
     "\n"
     "exit status: 0 done, 1 failure (a file checked before the call, the module not\n"
-    "loaded), 2 bad usage, 3 \"Setup machine\" cancelled (1008), 4 source program\n"
-    "cannot be opened (2004), 5 any other result, 6 the module showed an error (a\n"
-    "program or a copy was not written, a file or a name was refused).\n";
+    "loaded, a check with findings), 2 bad usage, 3 \"Setup machine\" cancelled (1008),\n"
+    "4 source program cannot be opened (2004), 5 any other result, 6 the module showed\n"
+    "an error (a program or a copy was not written, a file or a name was refused),\n"
+    "7 preview: a program differs from its job.\n";
 
 struct Command {
   const char* name;
   int args;  // fixed arguments after the name; -1: the command reads its own
   const char* synopsis;
+  const char* summary;  // one line for the list of commands
   const char* help;
   bool creates = false;  // takes --create
 };
@@ -75,6 +65,7 @@ constexpr std::size_t kMaxLogBytes = std::size_t{64} << 20;
 
 const Command kCommands[] = {
     {"process", 4, "process [--create] INI MACHINE CAMFILE NCFILE",
+     "write the NC program of a job (Traitement)",
      "Reads CAMFILE with the options of section MACHINE of INI, shows \"Setup machine\"\n"
      "and writes the NC program NCFILE. A file name starting with 'B' (B12.MPF) makes a\n"
      "program of the bars of the job; any other name a program of its pieces. The name\n"
@@ -83,23 +74,40 @@ const Command kCommands[] = {
      "INI; MACHINE must be in INI unless --create is given.\n",
      true},
     {"export", 4, "export [--create] INI MACHINE NCFILE CAMFILE",
+     "write the program of the first confirmed bar (Exportation)",
      "Offers each bar of CAMFILE in \"Setup machine\" and writes the program of the first\n"
      "bar confirmed, in the current directory, under the name made of its BAR_BON and\n"
      "BAR_IDT numbers (000012_004). NCFILE only names the program in error messages.\n",
      true},
     {"transmit", 3, "transmit INI MACHINE SOURCE",
+     "copy a program into the machine's folder (Transmission)",
      "Copies the program SOURCE into the directory of option Dir as <Nomfic>.MPF.\n"},
     {"config", 2, "config [--create] INI MACHINE",
+     "edit the machine's options (Config_Export)",
      "Opens the \"Options\" sheet on section MACHINE of INI; OK saves, Cancel does not.\n"
      "--create opens it on a machine that is not in INI yet, with the default options.\n",
      true},
-    {"identity", 1, "identity TEXT", "Prints the module's Identity of TEXT: its first byte.\n"},
+    {"identity", 1, "identity TEXT", "the module's Identity of TEXT",
+     "Prints the module's Identity of TEXT: its first byte.\n"},
     {"inspect", 3, "inspect INI MACHINE CAMFILE [--bar]",
+     "a job's records, hole types and operations, writing nothing",
      "Analyses CAMFILE with the engine and prints its records, the hole types against\n"
      "the punching units, the operations in machine order and every hole that no unit\n"
      "can punch, with the reason. --bar analyses in bar mode (as for a program B...).\n"
      "Writes nothing.\n"},
+    {"machines", 1, "machines INI", "the machines of an INI file: control, unit, folder",
+     "Lists the sections of INI, one machine each, with its control (Cnc), the unit of\n"
+     "its programs (Unite) and the folder its programs are transmitted to (Dir).\n"},
+    {"check", 2, "check INI MACHINE", "what a machine's options hold that the line cannot use",
+     "Checks the options of MACHINE: unit rows with a bad level, axis code, M function or\n"
+     "size text; M functions used twice; an empty or missing Dir; off-centre punches and\n"
+     "magazine tools no unit can use; marking options that contradict each other. One line\n"
+     "per finding, \"KEY: what is wrong\"; exit status 1 when there is one. process runs\n"
+     "the same check and warns before it starts.\n"},
+    {"help", -1, "help [COMMAND]", "this text, or the help of one command",
+     "Prints the list of commands, or the help of COMMAND.\n"},
     {"import", -1, "import [--bar LENGTH[,LENGTH...]] [--kerf MM] -o JOB.cam FILE.nc1...",
+     "DSTV NC1 part files to a job, nested on bars",
      "Reads DSTV NC1 part files of angles (profile code L) and flats (B) and writes the\n"
      "job file JOB.cam: one piece record per piece kind. With --bar the pieces (each\n"
      "kind times its quantity) are nested onto stock bars of the given lengths, with the\n"
@@ -108,6 +116,7 @@ const Command kCommands[] = {
      "error is reported as FILE:LINE: message, and so is every feature the line does not\n"
      "make. Exit status 1 when a file failed (the others are still written).\n"},
     {"preview", -1, "preview INI MACHINE (--job CAMFILE [--bar] | --program NCFILE) -o OUT.svg|OUT.html",
+     "draw what a program does; with both, check it against its job",
      "Draws each bar (--bar) or piece of the job CAMFILE as the engine makes it for a\n"
      "program, or the program NCFILE as its text says, read back with the unit table of\n"
      "section MACHINE: faces unfolded around the heel, holes with their unit, marks,\n"
@@ -126,6 +135,50 @@ const Command* FindCommand(const std::string& name) {
 int Usage(std::ostream& err, const std::string& message) {
   err << "barpost: " << message << "\n" << "Try 'barpost --help'.\n";
   return kExitUsage;
+}
+
+void PrintUsage(std::ostream& out) {
+  out << kUsageHead;
+  for (const Command& c : kCommands) out << "  " << c.synopsis << "\n      " << c.summary << "\n";
+  out << kUsageTail;
+}
+
+void PrintCommandHelp(std::ostream& out, const Command& c) {
+  out << "usage: barpost " << c.synopsis << "\n\n" << c.help;
+}
+
+// Edits (insertions, deletions, changes, swaps of two neighbours) from a to b.
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i)
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
+                          d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  return d[a.size()][b.size()];
+}
+
+int UnknownCommand(std::ostream& err, const std::string& name) {
+  const Command* best = nullptr;
+  std::size_t best_distance = 3;  // more edits than two is no typo
+  for (const Command& c : kCommands) {
+    std::size_t distance = EditDistance(name, c.name);
+    if (std::string(c.name).rfind(name, 0) == 0 && name.size() >= 2) distance = 1;
+    if (distance < best_distance) best = &c, best_distance = distance;
+  }
+  std::string message = "unknown command '" + name + "'";
+  if (best) message += "; did you mean '" + std::string(best->name) + "'?";
+  return Usage(err, message);
+}
+
+bool KnownFrontEnd(const std::string& who) {
+  for (const char* name : {"gui", "tty", "auto", "cancel"})
+    if (EqualsNoCase(Trim(who), name)) return true;
+  return false;
 }
 
 // The module, loaded with the system's loader, and its entry points.
@@ -325,6 +378,11 @@ int CallModule(const Command& command, const Call& call, std::ostream& out, std:
     err << "barpost: " << name << ": " << problem << "\n";
     return kExitFailure;
   }
+  // What the machine's options hold that the line cannot use is said before
+  // the job, not found at the machine.
+  if (name == "process" || name == "export")
+    for (const Finding& f : FindingsOf(a[0], a[1]))
+      err << "barpost: warning: " << a[1] << ": " << f.key << ": " << f.text << "\n";
 
   Module module;
   std::string error;
@@ -394,40 +452,62 @@ int RunCliChecked(int argc, char** argv, std::ostream& out, std::ostream& err) {
   std::vector<std::string> args(argv + 1, argv + argc);
   Call call;
   std::string& module_path = call.module_path;
+  std::string ui;
   std::size_t i = 0;
   // Options before the command.
   for (; i < args.size() && args[i].size() > 1 && args[i][0] == '-'; ++i) {
     const std::string& a = args[i];
     if (a == "-h" || a == "--help") {
-      out << kUsage;
+      PrintUsage(out);
       return kExitOk;
     }
     if (a == "--version") {
       out << "barpost " << BARPOST_VERSION << "\n";
       return kExitOk;
     }
-    if (a == "--module" || a == "--log") {
-      if (i + 1 >= args.size()) return Usage(err, a + " needs a path");
-      (a == "--module" ? module_path : call.log) = args[++i];
+    if (a == "--module" || a == "--log" || a == "--ui") {
+      if (i + 1 >= args.size()) return Usage(err, a + " needs a value");
+      (a == "--module" ? module_path : a == "--log" ? call.log : ui) = args[++i];
     } else if (a.rfind("--module=", 0) == 0) {
       module_path = a.substr(9);
     } else if (a.rfind("--log=", 0) == 0) {
       call.log = a.substr(6);
+    } else if (a.rfind("--ui=", 0) == 0) {
+      ui = a.substr(5);
     } else {
       return Usage(err, "unknown option '" + a + "'");
     }
   }
+  // Who answers the dialogs, for the module and for inspect alike.
+  if (!ui.empty()) {
+    if (!KnownFrontEnd(ui))
+      return Usage(err, "--ui " + ui + ": choose gui, tty, auto or cancel");
+    platform::SetEnvironment("BARPOST_UI", ui);
+  } else if (const char* env = std::getenv("BARPOST_UI"); env && *env && !KnownFrontEnd(env)) {
+    return Usage(err, std::string("BARPOST_UI=") + env + ": choose gui, tty, auto or cancel");
+  }
   if (i >= args.size()) return Usage(err, "no command given");
   const Command* command = FindCommand(args[i]);
-  if (!command) return Usage(err, "unknown command '" + args[i] + "'");
+  if (!command) return UnknownCommand(err, args[i]);
   ++i;
+
+  if (std::strcmp(command->name, "help") == 0) {
+    if (i >= args.size()) {
+      PrintUsage(out);
+      return kExitOk;
+    }
+    const Command* about = FindCommand(args[i]);
+    if (!about) return UnknownCommand(err, args[i]);
+    PrintCommandHelp(out, *about);
+    return kExitOk;
+  }
 
   if (command->args < 0) {
     std::vector<std::string> rest(args.begin() + static_cast<long>(i), args.end());
     for (const std::string& a : rest) {
       if (a == "--") break;
       if (a == "-h" || a == "--help") {
-        out << "usage: barpost " << command->synopsis << "\n\n" << command->help;
+        PrintCommandHelp(out, *command);
         return kExitOk;
       }
     }
@@ -440,7 +520,7 @@ int RunCliChecked(int argc, char** argv, std::ostream& out, std::ostream& err) {
   for (; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "-h" || a == "--help") {
-      out << "usage: barpost " << command->synopsis << "\n\n" << command->help;
+      PrintCommandHelp(out, *command);
       return kExitOk;
     }
     if (a == "--bar" && std::strcmp(command->name, "inspect") == 0) {
@@ -463,6 +543,9 @@ int RunCliChecked(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
   if (std::strcmp(command->name, "inspect") == 0)
     return RunInspect(operands[0], operands[1], operands[2], bar, out, err);
+  if (std::strcmp(command->name, "machines") == 0) return RunMachines(operands[0], out, err);
+  if (std::strcmp(command->name, "check") == 0)
+    return RunCheck(operands[0], operands[1], out, err);
   if (module_path.empty()) module_path = DefaultModulePath();
   call.args = std::move(operands);
   return CallModule(*command, call, out, err);

@@ -166,4 +166,68 @@ TEST(Cli, ChecksBeforeTheCallAndReportsTheModulesErrors) {
   fs::remove_all(dir);
 }
 
+// What a machine holds that the line cannot use, found before a job runs.
+TEST(Cli, MachinesAndTheirCheck) {
+  const fs::path dir = test_support::MakeTempDir("barpost_cli_machines");
+  const std::string ini = (dir / "m.ini").string();
+  std::ofstream(ini, std::ios::binary)
+      << "[BAD]\r\nCnc=7\r\nUnite=1\r\nUnite1=3,Y1,11,,22\r\nUnite2=1,Y22X,12,,22\r\n"
+         "Unite3=1,Y3,1A,,22.5\r\nUnite4=1,Y4,14,,18X\r\nUnite5=2,Y5,25,,22\r\nFctcoupe=25\r\n"
+         "Dir=\r\nPoincon0=30.000,12.000,2.000,\r\nOutil0=0,26.00,26.00,0.00\r\n"
+         "Outil1=3,0.00,40.00,20.00\r\nMark_Device=2\r\nMark_Cod=\r\nMark_String=ABC\r\n"
+         "Mark_LgCar=0\r\n"
+         "[ Good ]\r\nCnc=2\r\nUnite=2\r\nDir=/nc/\r\nUnite1=1,Y1,12,,22\r\nFctcoupe=25\r\n";
+  CliRun r = Cli({"machines", ini});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_NE(r.out.find("BAD              Fagor (unknown Cnc)  mm"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Good             Ocean Clipper        inch             /nc/"),
+            std::string::npos)
+      << r.out;
+
+  r = Cli({"check", ini, "BAD"});
+  EXPECT_EQ(r.status, kExitFailure);
+  for (const char* finding :
+       {"Cnc: 7 is no control", "Unite1: \"3\" cannot be used: a punching unit's level",
+        "Unite2: \"Y22X\" cannot be used: a Y axis code",
+        "Unite3: \"1A\" cannot be used: an M function", "Unite4: \"18X\" cannot be used",
+        "Unite5: M function 25 is used by Unite5, Fctcoupe", "Dir: empty",
+        "Poincon0: no punching unit carries holes of 30.000", "Outil0: no punching unit",
+        "Outil1: a rectangular tool", "Mark_Cod: empty", "Mark_LgCar:",
+        "Mark_Device: the Signoscript needs its character macros"})
+    EXPECT_NE(("\n" + r.out).find(std::string("\n") + finding), std::string::npos)
+        << finding << "\n" << r.out;
+  r = Cli({"check", ini, "good"});
+  EXPECT_EQ(r.status, kExitOk) << r.out;
+  EXPECT_EQ(r.out, "good: nothing to report\n");
+
+  // process says it before it starts.
+  setenv("BARPOST_UI", "cancel", 1);
+  r = Cli({"process", ini, "BAD", ini, (dir / "B1.MPF").string()});
+  EXPECT_NE(r.err.find("barpost: warning: BAD: Dir: empty"), std::string::npos) << r.err;
+  setenv("BARPOST_UI", "auto", 1);
+  fs::remove_all(dir);
+}
+
+TEST(Cli, HelpSuggestionsAndWhoAnswers) {
+  CliRun r = Cli({"help", "check"});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(r.out.rfind("usage: barpost check INI MACHINE\n", 0), 0u) << r.out;
+  r = Cli({"prcoess", "a", "b", "c", "d"});
+  EXPECT_EQ(r.status, kExitUsage);
+  EXPECT_NE(r.err.find("unknown command 'prcoess'; did you mean 'process'?"), std::string::npos);
+  r = Cli({"tr"});
+  EXPECT_NE(r.err.find("did you mean 'transmit'?"), std::string::npos) << r.err;
+  r = Cli({"frobnicate"});
+  EXPECT_EQ(r.err.find("did you mean"), std::string::npos) << r.err;
+  r = Cli({"--ui", "cancle", "identity", "A"});
+  EXPECT_EQ(r.status, kExitUsage);
+  EXPECT_NE(r.err.find("--ui cancle: choose gui, tty, auto or cancel"), std::string::npos);
+  setenv("BARPOST_UI", "atuo", 1);
+  r = Cli({"identity", "A"});
+  EXPECT_EQ(r.status, kExitUsage);
+  r = Cli({"--ui", "auto", "identity", "A"});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_STREQ(std::getenv("BARPOST_UI"), "auto");
+}
+
 }  // namespace

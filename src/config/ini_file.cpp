@@ -82,7 +82,7 @@ void IniFile::Parse(std::string_view text) {
     if (t.front() == '[' && close != std::string_view::npos) {
       line.kind = LineKind::kSection;
       current = static_cast<int>(sections_.size());
-      sections_.push_back(Section{index, {}});
+      sections_.push_back(Section{index, std::string(Trim(t.substr(1, close - 1))), {}});
       // A repeated section name: the first section is the one read and written.
       section_index_.emplace(NameKey(t.substr(1, close - 1)), current);
       continue;
@@ -139,6 +139,16 @@ bool IniFile::Save(const std::string& path, std::string* error) const {
 const IniFile::Section* IniFile::FindSection(std::string_view section) const {
   auto it = section_index_.find(NameKey(section));
   return it == section_index_.end() ? nullptr : &sections_[static_cast<std::size_t>(it->second)];
+}
+
+std::vector<std::string> IniFile::SectionNames() const {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    auto it = section_index_.find(NameKey(sections_[i].name));
+    if (it != section_index_.end() && static_cast<std::size_t>(it->second) == i)
+      names.push_back(sections_[i].name);
+  }
+  return names;
 }
 
 bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
@@ -207,7 +217,7 @@ IniFile::Section& IniFile::SectionForWrite(std::string_view section) {
   int index = AppendLine(std::move(header), eol_);
   lines_[static_cast<std::size_t>(index)].kind = LineKind::kSection;
   int number = static_cast<int>(sections_.size());
-  sections_.push_back(Section{index, {}});
+  sections_.push_back(Section{index, std::string(Trim(section)), {}});
   section_index_.emplace(std::move(name), number);
   return sections_.back();
 }

@@ -67,6 +67,9 @@ class IniFile {
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   bool HasSection(std::string_view section) const;
+  // The names of the sections in file order, each name once (the first of
+  // two sections of one name is the one read).
+  std::vector<std::string> SectionNames() const;
   // The line end new lines get: "\r\n", "\n" or "\r".
   std::string_view LineEnd() const { return eol_; }
 
@@ -81,6 +84,7 @@ class IniFile {
   };
   struct Section {
     int last_line = -1;  // its last key line, or its header while it has no key
+    std::string name;    // as its header writes it, trimmed
     std::unordered_map<std::string, int> keys;  // lower-case key -> first line
   };
 
