@@ -1,5 +1,6 @@
-/* A minimal CAM host in C, built against the installed header: loads the
- * installed module and calls Identity and Config_Transmission. */
+/* A minimal CAM host in C, built against the installed package: calls the
+ * module it is linked with, then loads the installed module at run time, as
+ * most hosts do, and calls Identity and Config_Transmission. */
 #include <barpost/barpost.h>
 #include <stdio.h>
 
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
   BarpostConfigFn remember = (BarpostConfigFn)SYMBOL(module, "Config_Transmission");
   if (!identity || !remember) return 1;
   remember("/nonexistent/m.ini", "LINE");
-  printf("%d\n", identity("B12"));
+  printf("%d %d\n", Identity("A"), identity("B12"));
   CLOSE(module);
   return 0;
 }
