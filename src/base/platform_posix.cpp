@@ -229,6 +229,10 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t max_bytes, std::
     ::close(fd);
     return fail(ReadResult::kTooLarge, "larger than " + SizeText(max_bytes));
   }
+  // Room for the look past the end below, so that a file read whole is not
+  // copied once more to make it.
+  contents->reserve(std::min<std::size_t>(static_cast<std::size_t>(st.st_size) + 65536,
+                                          max_bytes + 1));
   contents->resize(static_cast<std::size_t>(st.st_size));
   std::size_t have = 0;
   for (;;) {

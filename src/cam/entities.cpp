@@ -12,23 +12,24 @@ namespace cam {
 namespace {
 
 template <typename T>
-T WholeField(const std::string& value, long long low, long long high) {
+T WholeField(std::string_view value, long long low, long long high) {
   return static_cast<T>(WholeOf(value, low, high));
 }
 
-char TurnOf(const std::string& value) { return value.empty() ? '\0' : value.front(); }
+char TurnOf(std::string_view value) { return value.empty() ? '\0' : value.front(); }
 
 // Splits the line given to Scanf: the fields, after the entity word when the
 // line starts with one. False when it names another kind of entity or its
 // fields are not well formed.
-bool ScanFields(const char* text, EntityWord want, std::vector<Field>* fields) {
+bool ScanFields(const char* text, EntityWord want, std::vector<Field>* fields,
+                std::string* storage) {
   if (text == nullptr) return false;
   std::string_view line = Trim(text);
   std::string_view rest;
   EntityWord word = EntityWordOf(line, &rest);
   if (word != EntityWord::kNone && word != want) return false;
   std::string error;
-  return SplitFields(rest, fields, &error);
+  return SplitFields(rest, fields, storage, &error);
 }
 
 void AppendNumber(std::string* line, std::string_view name, double value) {
@@ -44,7 +45,7 @@ void AppendWhole(std::string* line, std::string_view name, long long value) {
 void ReadHole(const std::vector<Field>& fields, bool inch, Cam_Hole* hole) {
   *hole = Cam_Hole();
   for (const Field& f : fields) {
-    const std::string& v = f.value;
+    const std::string_view v = f.value;
     if (f.name == "level") hole->m_nLevel = WholeField<int16_t>(v, INT16_MIN, INT16_MAX);
     else if (f.name == "kind") hole->m_nKind = WholeField<int>(v, INT32_MIN, INT32_MAX);
     else if (f.name == "d") hole->m_dDiameter = LengthOf(v, inch);
@@ -85,8 +86,8 @@ void ReadItem(const std::vector<Field>& fields, bool inch, Cam_Item* item) {
 void ReadPost(const std::vector<Field>& fields, Cam_Post* post) {
   *post = Cam_Post();
   for (const Field& f : fields) {
-    if (f.name == "key") post->SetCle(f.value);
-    else if (f.name == "value") post->SetVal(f.value);
+    if (f.name == "key") post->SetCle(std::string(f.value));
+    else if (f.name == "value") post->SetVal(std::string(f.value));
   }
 }
 
@@ -99,7 +100,8 @@ void CamBase::Printf(std::string& text) const { text.clear(); }
 
 bool Cam_Hole::Scanf(const char* text) {
   std::vector<cam::Field> fields;
-  if (!cam::ScanFields(text, EntityWord::kHole, &fields)) return false;
+  std::string storage;
+  if (!cam::ScanFields(text, EntityWord::kHole, &fields, &storage)) return false;
   cam::ReadHole(fields, false, this);
   return true;
 }
@@ -131,7 +133,8 @@ bool Cam_Hole::operator<(const Cam_Hole& o) const {
 
 bool Cam_Mark::Scanf(const char* text) {
   std::vector<cam::Field> fields;
-  if (!cam::ScanFields(text, EntityWord::kMark, &fields)) return false;
+  std::string storage;
+  if (!cam::ScanFields(text, EntityWord::kMark, &fields, &storage)) return false;
   cam::ReadMark(fields, false, this);
   return true;
 }
@@ -146,7 +149,8 @@ void Cam_Mark::Printf(std::string& text) const {
 
 bool Cam_Item::Scanf(const char* text) {
   std::vector<cam::Field> fields;
-  if (!cam::ScanFields(text, EntityWord::kItem, &fields)) return false;
+  std::string storage;
+  if (!cam::ScanFields(text, EntityWord::kItem, &fields, &storage)) return false;
   cam::ReadItem(fields, false, this);
   return true;
 }
@@ -164,7 +168,8 @@ void Cam_Item::Printf(std::string& text) const {
 
 bool Cam_Post::Scanf(const char* text) {
   std::vector<cam::Field> fields;
-  if (!cam::ScanFields(text, EntityWord::kPost, &fields)) return false;
+  std::string storage;
+  if (!cam::ScanFields(text, EntityWord::kPost, &fields, &storage)) return false;
   cam::ReadPost(fields, this);
   return true;
 }

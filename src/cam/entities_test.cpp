@@ -41,10 +41,10 @@ TEST(Entities, HoleScanfReadsEveryField) {
 
 TEST(Entities, InchRecordsConvertOnlyLengths) {
   std::vector<cam::Field> fields;
-  std::string error;
+  std::string storage, error;
   ASSERT_TRUE(cam::SplitFields(
       "d=7/8 x=2 y=\"1 1/2\" z=1 len=1-1/2 angle=45 angle2=10 shape=2 kind=4 level=1", &fields,
-      &error));
+      &storage, &error));
   Cam_Hole h;
   cam::ReadHole(fields, true, &h);
   EXPECT_DOUBLE_EQ(h.m_dDiameter, 22.225);
@@ -57,14 +57,14 @@ TEST(Entities, InchRecordsConvertOnlyLengths) {
   EXPECT_EQ(h.m_dShape, 2);
   EXPECT_EQ(h.m_nKind, 4);
 
-  ASSERT_TRUE(cam::SplitFields("x=1/2 y=1 code=-1 text=7/8", &fields, &error));
+  ASSERT_TRUE(cam::SplitFields("x=1/2 y=1 code=-1 text=7/8", &fields, &storage, &error));
   Cam_Mark m;
   cam::ReadMark(fields, true, &m);
   EXPECT_DOUBLE_EQ(m.m_dX, 12.7);
   EXPECT_DOUBLE_EQ(m.m_dY, 25.4);
   EXPECT_EQ(m.m_sText, "7/8");
 
-  ASSERT_TRUE(cam::SplitFields("length=10 qty=3", &fields, &error));
+  ASSERT_TRUE(cam::SplitFields("length=10 qty=3", &fields, &storage, &error));
   Cam_Item item;
   cam::ReadItem(fields, true, &item);
   EXPECT_DOUBLE_EQ(item.m_dLength, 254);

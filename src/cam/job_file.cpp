@@ -92,8 +92,8 @@ class Parser {
     std::size_t pos = text_.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < text_.size()) {
       // Lines end with LF, CR LF, or a CR alone as old editors write them.
-      std::size_t eol = text_.find_first_of("\r\n", pos);
-      if (eol == std::string_view::npos) eol = text_.size();
+      std::size_t eol = pos;
+      while (eol < text_.size() && text_[eol] != '\n' && text_[eol] != '\r') ++eol;
       std::string_view line = Trim(text_.substr(pos, eol - pos));
       pos = eol + 1;
       if (eol + 1 < text_.size() && text_[eol] == '\r' && text_[eol + 1] == '\n') ++pos;
@@ -196,9 +196,16 @@ class Parser {
 
   void ReadEntities() {
     bool inch = record_.inch != 0;
+    // Each list is made at its size: a job holds tens of thousands of them.
+    std::size_t count[5] = {};
+    for (const PendingEntity& entity : pending_) ++count[static_cast<int>(entity.word)];
+    record_.holes.reserve(count[static_cast<int>(cam::EntityWord::kHole)]);
+    record_.marks.reserve(count[static_cast<int>(cam::EntityWord::kMark)]);
+    record_.items.reserve(count[static_cast<int>(cam::EntityWord::kItem)]);
+    record_.posts.reserve(count[static_cast<int>(cam::EntityWord::kPost)]);
     for (const PendingEntity& entity : pending_) {
       std::string error;
-      if (!cam::SplitFields(entity.fields, &fields_, &error)) {
+      if (!cam::SplitFields(entity.fields, &fields_, &storage_, &error)) {
         Warn(entity.line, std::string(WordName(entity.word)) + ": " + error + ", line skipped");
         continue;
       }
@@ -264,20 +271,10 @@ class Parser {
   std::vector<PendingEntity> pending_;
   std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> head_index_;
   std::vector<cam::Field> fields_;
+  std::string storage_;
   std::vector<std::pair<long, std::string>> warnings_;
   std::size_t dropped_ = 0;
 };
-
-std::string PieceKey(std::string_view com, std::string_view dwg, std::string_view ass,
-                     std::string_view pce) {
-  std::string key;
-  for (std::string_view part : {com, dwg, ass, pce}) {
-    key += std::to_string(part.size());
-    key += ':';
-    key += part;
-  }
-  return key;
-}
 
 }  // namespace
 
@@ -303,22 +300,31 @@ const std::string* CamFile::Head(std::string_view key, long index) const {
   return InheritedHead(key, index);
 }
 
+std::size_t CamFile::PieceNamesHash::operator()(const PieceNames& n) const {
+  std::hash<std::string_view> hash;
+  std::size_t h = hash(n.com);
+  for (std::string_view part : {n.dwg, n.ass, n.pce}) h = h * 1000003 ^ hash(part);
+  return h;
+}
+
 long CamFile::FindPiece(const std::string& com, const std::string& dwg, const std::string& ass,
                         const std::string& pce) const {
   std::call_once(piece_index_once_, [this] {
     static const std::string kEmpty;
+    // Views of the file's own texts, which stay as they are.
     auto text = [this](const char* key, long i) {
       const std::string* v = Head(key, i);
       return std::string_view(v ? *v : kEmpty);
     };
     for (long i = 0; i < static_cast<long>(records.size()); ++i) {
       if (records[static_cast<std::size_t>(i)].kind != kRecordPiece) continue;
-      piece_index_.emplace(PieceKey(text("COM_NAM", i), text("DWG_NAM", i), text("ASS_NAM", i),
-                                    text("PCE_NAM", i)),
-                           i);
+      // The first record of a name keeps it.
+      piece_index_.emplace(
+          PieceNames{text("COM_NAM", i), text("DWG_NAM", i), text("ASS_NAM", i), text("PCE_NAM", i)},
+          i);
     }
   });
-  auto it = piece_index_.find(PieceKey(com, dwg, ass, pce));
+  auto it = piece_index_.find(PieceNames{com, dwg, ass, pce});
   return it == piece_index_.end() ? -1 : it->second;
 }
 

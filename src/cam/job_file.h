@@ -66,8 +66,16 @@ struct CamFile {
                  const std::string& pce) const;
 
  private:
+  // The four names of a piece record, viewing the record's own texts.
+  struct PieceNames {
+    std::string_view com, dwg, ass, pce;
+    bool operator==(const PieceNames&) const = default;
+  };
+  struct PieceNamesHash {
+    std::size_t operator()(const PieceNames& n) const;
+  };
   mutable std::once_flag piece_index_once_;
-  mutable std::unordered_map<std::string, long> piece_index_;
+  mutable std::unordered_map<PieceNames, long, PieceNamesHash> piece_index_;
 };
 
 namespace cam {
