@@ -169,6 +169,9 @@ void CTraitement::Analyse(bool repeat, char turn) {
   }
 
   TextMarks();
+  PrepareMarks();
+  PrepareHoles();
+  if (m_bBar) PrepareCut();
 
   const int count = repeat ? m_nRepeat : 1;
   for (int i = 0; i < count && !m_bOverflow; ++i) {
@@ -214,9 +217,10 @@ void CTraitement::TextMarks() {
   if ((!ordinary || o.Mark_Forcer != 0) && c.m_bMarkAuto && allowed) c.marquage_auto(false);
 }
 
-void CTraitement::MarkCharacters(bool last) {
+void CTraitement::PrepareMarks() {
   const OptionValues& o = g_options;
   const CPostCam& c = m_cam;
+  m_markOps.clear();
   double pitch;
   if (o.Mark_Device == 1)
     pitch = ToDouble(o.Mark_Off);
@@ -224,35 +228,28 @@ void CTraitement::MarkCharacters(bool last) {
     pitch = ToInt(o.Mark_LgCar);
   else
     return;
-  const double offset = ToDouble(o.Off_Marq);
-  const int code = ToInt(o.Mark_Cod);
+  m_dMarkOffset = ToDouble(o.Off_Marq);
+  PieceOp op;
+  CUsi& u = op.usi;
+  u.m_cType = 'M';
+  u.m_nFace = 1;
+  u.m_nCode = ToInt(o.Mark_Cod);
+  CUsi::SetText(u.m_szComNam, c.ReadHead("COM_NAM"));
+  CUsi::SetText(u.m_szPceNam, c.ReadHead("PCE_NAM"));
   const std::string& wheel = o.Mark_String;
-  const std::string com = c.ReadHead("COM_NAM");
-  const std::string pce = c.ReadHead("PCE_NAM");
 
   auto mark = [&](const std::string& raw, double x, double y) {
     std::string text = o.Mark_Device == 1 ? CleanForWheel(raw, wheel) : raw;
     for (std::size_t k = 0; k < text.size(); ++k) {
       for (std::size_t j = 0; j < wheel.size(); ++j) {
         if (wheel[j] != text[k]) continue;
-        CUsi u;
-        u.m_cType = 'M';
-        u.m_nFace = 1;
-        u.m_dX = offset + m_dPosX + x + pitch * static_cast<double>(k);
+        op.x = x;
+        op.step = pitch * static_cast<double>(k);
         u.m_dY = y;
-        u.m_dXMachine = u.m_dX;
-        u.m_dYMachine = u.m_dY;
-        u.m_nCode = code;
+        u.m_dYMachine = y;
         u.m_cChar = text[k];
         u.m_dValue = 10.0 * static_cast<double>(j);
-        CUsi::SetText(u.m_szComNam, com);
-        CUsi::SetText(u.m_szPceNam, pce);
-        if (m_nMiddleRemnant != 0 && last) {
-          u.m_dXMachine += m_dMiddleLen;
-          u.m_bRemnant = 1;
-        }
-        AddUsi(u);
-        m_dMaxX = std::max(m_dMaxX, u.m_dXMachine);
+        m_markOps.push_back(op);
       }
     }
   };
@@ -261,16 +258,35 @@ void CTraitement::MarkCharacters(bool last) {
   for (const Cam_Mark& m : c.m_aMarks) mark(m.m_sText, m.m_dX, std::fabs(m.m_dY));
 }
 
-void CTraitement::CutPiece(bool last) {
+void CTraitement::MarkCharacters(bool last) {
+  for (const PieceOp& op : m_markOps) {
+    CUsi u = op.usi;
+    u.m_dX = m_dMarkOffset + m_dPosX + op.x + op.step;
+    u.m_dXMachine = u.m_dX;
+    if (m_nMiddleRemnant != 0 && last) {
+      u.m_dXMachine += m_dMiddleLen;
+      u.m_bRemnant = 1;
+    }
+    AddUsi(u);
+    m_dMaxX = std::max(m_dMaxX, u.m_dXMachine);
+  }
+}
+
+void CTraitement::PrepareCut() {
   const OptionValues& o = g_options;
-  CUsi u;
-  u.m_cType = 'C';
-  u.m_nFace = 1;
+  m_cutOp = CUsi();
+  m_cutOp.m_cType = 'C';
+  m_cutOp.m_nFace = 1;
+  m_cutOp.m_nCode = ToInt(o.Fctcoupe);
+  CUsi::SetText(m_cutOp.m_szComNam, m_cam.ReadHead("COM_NAM"));
+  CUsi::SetText(m_cutOp.m_szPceNam, m_cam.ReadHead("PCE_NAM"));
+  m_dSawOffset = ToDouble(o.Off_Scie);
+}
+
+void CTraitement::CutPiece(bool last) {
+  CUsi u = m_cutOp;
   u.m_dX = m_dPosX;
-  u.m_dXMachine = ToDouble(o.Off_Scie) + m_dPosX;
-  u.m_nCode = ToInt(o.Fctcoupe);
-  CUsi::SetText(u.m_szComNam, m_cam.ReadHead("COM_NAM"));
-  CUsi::SetText(u.m_szPceNam, m_cam.ReadHead("PCE_NAM"));
+  u.m_dXMachine = m_dSawOffset + m_dPosX;
   if (m_nMiddleRemnant != 0 && last) {
     // The remnant piece is cut off from the remnant's side.
     u.m_nCode += 2;

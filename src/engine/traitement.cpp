@@ -274,11 +274,13 @@ void CTraitement::BuildOperations() {
   m_bOutOfRange = false;
   m_cam.Libere();
   m_cam.SetPos(0);
-  while (!m_bOverflow && m_cam.Lire_Entites(kRecordPiece | kRecordBar)) {
-    if (!m_bBar && m_cam.m_nType == kRecordPiece)
-      Analyse(false, 0);
-    else if (m_bBar && m_cam.m_nType == kRecordBar)
+  // Bar mode walks the bar records, piece mode analyses the piece records;
+  // the records of the other kind are not even read.
+  while (!m_bOverflow && m_cam.Lire_Entites(m_bBar ? kRecordBar : kRecordPiece)) {
+    if (m_bBar)
       WalkBar();
+    else
+      Analyse(false, 0);
   }
 }
 
@@ -331,9 +333,13 @@ void CTraitement::WriteOperations(const std::string& path) {
 
   std::string macroDir = platform::JoinPath(platform::JoinPath(g_sIniDir, "MACRO_MK"), "");
   std::vector<std::string> problems;
-  std::string text = WriteNcText(program, g_options, macroDir, &problems);
+  // The text goes to the temporary file piece by piece as it is made; the
+  // target is replaced only by the Commit of the whole.
+  const bool written = WriteNcText(
+      program, g_options, macroDir,
+      [&file, &error](std::string_view piece) { return file.Write(piece, &error); }, &problems);
   for (const std::string& problem : problems) ShowMessage(problem, MessageIcon::kWarning);
-  if (!file.Write(text, &error) || !file.Commit(&error)) {
+  if (!written || !file.Commit(&error)) {
     ShowWriteError(path, error);
     return;
   }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/array.h"
 #include "base/platform.h"
@@ -105,6 +106,11 @@ class CTraitement {
   void NibbleSlots();
   void CollectSetupHoles();
   void TextMarks();
+  // The writing pass works out the operations of a piece once (Prepare...)
+  // and places them at each repetition (Mark..., Punch..., Cut...).
+  void PrepareMarks();
+  void PrepareHoles();
+  void PrepareCut();
   void MarkCharacters(bool last);
   void PunchHoles(bool last);
   void CutPiece(bool last);
@@ -114,6 +120,20 @@ class CTraitement {
   // False, with a message, when path is the job file or the INI file.
   bool ProgramPathUsable(const std::string& path);
   void ShowWriteError(const std::string& path, const std::string& reason);
+
+  // One operation of the current piece as every repetition makes it, but
+  // for its place along the bar.
+  struct PieceOp {
+    CUsi usi;         // every field but the X values
+    double x = 0;     // marks: X of the text; holes: X of the hole
+    double step = 0;  // marks: pitch times the character's place; holes: the unit's X offset
+    int hole = -1;    // a hole no unit punches: its index in the record's hole list
+  };
+  std::vector<PieceOp> m_markOps;
+  std::vector<PieceOp> m_holeOps;
+  CUsi m_cutOp;
+  double m_dMarkOffset = 0;  // Off_Marq
+  double m_dSawOffset = 0;   // Off_Scie
 
   bool m_bOverflow = false;
   bool m_bOutOfRange = false;  // a position beyond any bar stopped the job

@@ -2,8 +2,15 @@
 #ifndef BARPOST_ENGINE_USI_H_
 #define BARPOST_ENGINE_USI_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <new>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 #include "base/array.h"
 
@@ -39,17 +46,131 @@ class CUsi {
   }
 };
 
+// An operation as the job's list keeps it and the NC writer reads it: every
+// field of a CUsi but the two piece names, which the list keeps once per
+// piece (m_nNames indexes them), in 72 bytes instead of 152. A program of a
+// day's work holds millions of them. Built from a CUsi, so a writer's caller
+// may hand over CUsi records as they are.
+struct UsiRecord {
+  UsiRecord() = default;
+  // Implicit on purpose: the writer's callers and tests pass CUsi records.
+  UsiRecord(const CUsi& u, std::uint32_t names = 0)
+      : m_dXMachine(u.m_dXMachine),
+        m_dYMachine(u.m_dYMachine),
+        m_dZMachine(u.m_dZMachine),
+        m_dX(u.m_dX),
+        m_dY(u.m_dY),
+        m_dValue(u.m_dValue),
+        m_nFace(u.m_nFace),
+        m_nCode(u.m_nCode),
+        m_nUnit(u.m_nUnit),
+        m_bRemnant(u.m_bRemnant),
+        m_nNames(names),
+        m_cType(u.m_cType),
+        m_cChar(u.m_cChar),
+        m_szUnit{u.m_szUnit[0], u.m_szUnit[0] ? u.m_szUnit[1] : '\0'} {}
+
+  // The record as a CUsi, without its piece names.
+  void CopyTo(CUsi& u) const {
+    u.m_cType = m_cType;
+    u.m_nFace = m_nFace;
+    u.m_nCode = m_nCode;
+    u.m_nUnit = m_nUnit;
+    u.m_dX = m_dX;
+    u.m_dY = m_dY;
+    u.m_dXMachine = m_dXMachine;
+    u.m_dYMachine = m_dYMachine;
+    u.m_dZMachine = m_dZMachine;
+    u.m_cChar = m_cChar;
+    u.m_dValue = m_dValue;
+    u.m_bRemnant = m_bRemnant;
+    u.m_szUnit[0] = m_szUnit[0];
+    u.m_szUnit[1] = m_szUnit[1];
+    u.m_szUnit[2] = '\0';
+  }
+
+  double m_dXMachine = 0;
+  double m_dYMachine = 0;
+  double m_dZMachine = 0;
+  double m_dX = 0;
+  double m_dY = 0;
+  double m_dValue = 0;
+  int m_nFace = 0;
+  int m_nCode = 0;
+  int m_nUnit = 0;
+  int m_bRemnant = 0;
+  std::uint32_t m_nNames = 0;  // the piece names, in the list that holds the record
+  signed char m_cType = 0;
+  char m_cChar = 0;
+  char m_szUnit[2] = {};  // the unit's Y axis code, not terminated when 2 long
+};
+
+static_assert(std::is_trivially_copyable_v<UsiRecord> &&
+              std::is_trivially_destructible_v<UsiRecord>);
+
+// UsiRecords in chunks of 16,384 (about a megabyte): appending never moves
+// a record, so a list of millions grows without copying itself and without
+// touching memory twice. Records are reached by index.
+class UsiRecords {
+ public:
+  UsiRecords() = default;
+  UsiRecords(std::initializer_list<UsiRecord> records) {
+    for (const UsiRecord& r : records) push_back(r);
+  }
+  UsiRecords(UsiRecords&&) noexcept = default;
+  UsiRecords& operator=(UsiRecords&&) noexcept = default;
+  UsiRecords(const UsiRecords&) = delete;
+  UsiRecords& operator=(const UsiRecords&) = delete;
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  UsiRecord& operator[](std::size_t i) { return chunks_[i >> kChunkBits].get()[i & kChunkMask]; }
+  const UsiRecord& operator[](std::size_t i) const {
+    return chunks_[i >> kChunkBits].get()[i & kChunkMask];
+  }
+  void push_back(const UsiRecord& record) {
+    if ((size_ & kChunkMask) == 0 && (size_ >> kChunkBits) == chunks_.size()) {
+      // Raw storage: a page is touched only once a record is put there.
+      chunks_.emplace_back(static_cast<UsiRecord*>(::operator new(kChunk * sizeof(UsiRecord))));
+    }
+    new (&(*this)[size_]) UsiRecord(record);
+    ++size_;
+  }
+  // Empties the list and gives its memory back.
+  void clear() {
+    chunks_ = decltype(chunks_)();
+    size_ = 0;
+  }
+
+ private:
+  static constexpr unsigned kChunkBits = 14;
+  static constexpr std::size_t kChunk = std::size_t{1} << kChunkBits;
+  static constexpr std::size_t kChunkMask = kChunk - 1;
+  // Records need no destructor: a chunk is only given back.
+  struct Release {
+    void operator()(UsiRecord* chunk) const { ::operator delete(chunk); }
+  };
+  std::vector<std::unique_ptr<UsiRecord, Release>> chunks_;
+  std::size_t size_ = 0;
+};
+
 // The machine's working order: machine X, face, kind, machine Y, machine Z.
-inline bool SortLess(const CUsi& a, const CUsi& b) {
+template <typename A, typename B>
+inline bool UsiLess(const A& a, const B& b) {
   if (a.m_dXMachine != b.m_dXMachine) return a.m_dXMachine < b.m_dXMachine;
   if (a.m_nFace != b.m_nFace) return a.m_nFace < b.m_nFace;
   if (a.m_cType != b.m_cType) return a.m_cType < b.m_cType;
   if (a.m_dYMachine != b.m_dYMachine) return a.m_dYMachine < b.m_dYMachine;
   return a.m_dZMachine < b.m_dZMachine;
 }
-inline bool SortEqual(const CUsi& a, const CUsi& b) {
+template <typename A, typename B>
+inline bool UsiEqual(const A& a, const B& b) {
   return a.m_dXMachine == b.m_dXMachine && a.m_nFace == b.m_nFace && a.m_cType == b.m_cType &&
          a.m_dYMachine == b.m_dYMachine && a.m_dZMachine == b.m_dZMachine;
 }
+inline bool SortLess(const CUsi& a, const CUsi& b) { return UsiLess(a, b); }
+inline bool SortEqual(const CUsi& a, const CUsi& b) { return UsiEqual(a, b); }
+inline bool SortLess(const UsiRecord& a, const UsiRecord& b) { return UsiLess(a, b); }
+inline bool SortEqual(const UsiRecord& a, const UsiRecord& b) { return UsiEqual(a, b); }
 
 #endif  // BARPOST_ENGINE_USI_H_
