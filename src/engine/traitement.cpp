@@ -42,7 +42,8 @@ bool CTraitement::OptionsUsable() {
 
 CTraitement::~CTraitement() {
   try {
-    if (m_bSaveOptions) SaveOptions(m_sIniFile, m_sMachine);
+    // A file that already holds the options is not written again.
+    if (m_bSaveOptions) SaveOptions(m_sIniFile, m_sMachine, nullptr, SaveWhen::kIfChanged);
   } catch (...) {
     // A destructor that throws ends the host.
   }
@@ -345,7 +346,8 @@ void CTraitement::WriteOperations(const std::string& path) {
   }
   call_log::Note("wrote", path);
   // The name is recorded only for a program that is there, whole.
-  WriteIniKey(g_sIniFile, g_sMachine, "Nomfic", ProgramName(program));
+  WriteIniKey(g_sIniFile, g_sMachine, "Nomfic", ProgramName(program), nullptr,
+              SaveWhen::kIfChanged);
 }
 
 std::string g_sIniFile;
