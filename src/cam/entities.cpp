@@ -42,22 +42,45 @@ void AppendWhole(std::string* line, std::string_view name, long long value) {
 
 }  // namespace
 
+// One field of a hole; unknown names are ignored.
+void SetHoleField(std::string_view name, std::string_view v, bool inch, Cam_Hole* hole) {
+  if (name == "level") hole->m_nLevel = WholeField<int16_t>(v, INT16_MIN, INT16_MAX);
+  else if (name == "kind") hole->m_nKind = WholeField<int>(v, INT32_MIN, INT32_MAX);
+  else if (name == "d") hole->m_dDiameter = LengthOf(v, inch);
+  else if (name == "x") hole->m_dX = LengthOf(v, inch);
+  else if (name == "y") hole->m_dY = LengthOf(v, inch);
+  else if (name == "z") hole->m_dZ = LengthOf(v, inch);
+  else if (name == "len") hole->m_dLength = LengthOf(v, inch);
+  else if (name == "angle") hole->m_dAngle = NumberOf(v);
+  else if (name == "angle2") hole->m_dAngle2 = NumberOf(v);
+  else if (name == "shape") hole->m_dShape = NumberOf(v);
+  else if (name == "flag") hole->m_cFlag = WholeField<uint8_t>(v, 0, UINT8_MAX);
+}
+
 void ReadHole(const std::vector<Field>& fields, bool inch, Cam_Hole* hole) {
   *hole = Cam_Hole();
-  for (const Field& f : fields) {
-    const std::string_view v = f.value;
-    if (f.name == "level") hole->m_nLevel = WholeField<int16_t>(v, INT16_MIN, INT16_MAX);
-    else if (f.name == "kind") hole->m_nKind = WholeField<int>(v, INT32_MIN, INT32_MAX);
-    else if (f.name == "d") hole->m_dDiameter = LengthOf(v, inch);
-    else if (f.name == "x") hole->m_dX = LengthOf(v, inch);
-    else if (f.name == "y") hole->m_dY = LengthOf(v, inch);
-    else if (f.name == "z") hole->m_dZ = LengthOf(v, inch);
-    else if (f.name == "len") hole->m_dLength = LengthOf(v, inch);
-    else if (f.name == "angle") hole->m_dAngle = NumberOf(v);
-    else if (f.name == "angle2") hole->m_dAngle2 = NumberOf(v);
-    else if (f.name == "shape") hole->m_dShape = NumberOf(v);
-    else if (f.name == "flag") hole->m_cFlag = WholeField<uint8_t>(v, 0, UINT8_MAX);
+  for (const Field& f : fields) SetHoleField(f.name, f.value, inch, hole);
+}
+
+bool ReadPlainHole(std::string_view text, Cam_Hole* hole) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  Cam_Hole h;
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  for (;;) {
+    while (i < n && blank(text[i])) ++i;
+    if (i >= n) break;
+    const std::size_t name_start = i;
+    while (i < n && text[i] != '=' && !blank(text[i])) ++i;
+    if (i >= n || text[i] != '=' || i == name_start) return false;
+    const std::string_view name = text.substr(name_start, i - name_start);
+    const std::size_t value_start = ++i;
+    if (i < n && text[i] == '"') return false;
+    while (i < n && !blank(text[i])) ++i;
+    SetHoleField(name, text.substr(value_start, i - value_start), false, &h);
   }
+  *hole = h;
+  return true;
 }
 
 void ReadMark(const std::vector<Field>& fields, bool inch, Cam_Mark* mark) {

@@ -39,6 +39,28 @@ TEST(Entities, HoleScanfReadsEveryField) {
   EXPECT_EQ(h.m_nKind, 2147483647);
 }
 
+// The plain way reads a hole exactly as the general one, or declines.
+TEST(Entities, PlainHolesReadAsTheGeneralWay) {
+  for (const char* line :
+       {" level=1 kind=4 d=22 x=40.5 y=-62.5 len=60 angle=-30 angle2=1 shape=2 z=3 flag=7",
+        "x=1 x=2 y= d=1e2 angle=+.5 unknown=9", "\tx=12abc\ty=0x10  d=-0 level=99999",
+        "v=x\"y x=5", "kind=2.9 level=-1.5 flag=300"}) {
+    std::vector<cam::Field> fields;
+    std::string storage, error;
+    ASSERT_TRUE(cam::SplitFields(line, &fields, &storage, &error)) << line;
+    Cam_Hole general, plain;
+    cam::ReadHole(fields, false, &general);
+    ASSERT_TRUE(cam::ReadPlainHole(line, &plain)) << line;
+    std::string a, b;
+    general.Printf(a);
+    plain.Printf(b);
+    EXPECT_EQ(a, b) << line;
+  }
+  Cam_Hole untouched;
+  for (const char* line : {"x=\"1\"", "x", "=1", "x=1 y"})
+    EXPECT_FALSE(cam::ReadPlainHole(line, &untouched)) << line;
+}
+
 TEST(Entities, InchRecordsConvertOnlyLengths) {
   std::vector<cam::Field> fields;
   std::string storage, error;

@@ -1,6 +1,8 @@
 #include "cam/job_file.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "base/platform.h"
 #include "base/text.h"
@@ -83,6 +85,25 @@ void ReadSection(std::string_view value, bool inch, double* h1, double* h2) {
   }
 }
 
+// The position of the first LF or CR at or after pos, or the text's size.
+// Eight characters at a time: a word holds one of them when the word xor
+// the character repeated has a zero byte.
+std::size_t LineEnd(std::string_view text, std::size_t pos) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  auto has_zero = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
+  const char* p = text.data() + pos;
+  const char* end = text.data() + text.size();
+  while (end - p >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (has_zero(word ^ (kOnes * '\n')) | has_zero(word ^ (kOnes * '\r'))) break;
+    p += 8;
+  }
+  while (p < end && *p != '\n' && *p != '\r') ++p;
+  return static_cast<std::size_t>(p - text.data());
+}
+
 class Parser {
  public:
   Parser(std::string_view text, CamFile* file) : text_(text), file_(file) {}
@@ -92,8 +113,7 @@ class Parser {
     std::size_t pos = text_.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < text_.size()) {
       // Lines end with LF, CR LF, or a CR alone as old editors write them.
-      std::size_t eol = pos;
-      while (eol < text_.size() && text_[eol] != '\n' && text_[eol] != '\r') ++eol;
+      const std::size_t eol = LineEnd(text_, pos);
       std::string_view line = Trim(text_.substr(pos, eol - pos));
       pos = eol + 1;
       if (eol + 1 < text_.size() && text_[eol] == '\r' && text_[eol + 1] == '\n') ++pos;
@@ -143,6 +163,8 @@ class Parser {
 
   void StartRecord(int kind) {
     record_ = CamRecord();
+    // Room for the heads of a piece without growing the list head by head.
+    record_.heads.reserve(8);
     record_.kind = kind;
     record_.line = line_;
     in_record_ = true;
@@ -204,6 +226,13 @@ class Parser {
     record_.items.reserve(count[static_cast<int>(cam::EntityWord::kItem)]);
     record_.posts.reserve(count[static_cast<int>(cam::EntityWord::kPost)]);
     for (const PendingEntity& entity : pending_) {
+      if (entity.word == cam::EntityWord::kHole && !inch) {
+        Cam_Hole hole;
+        if (cam::ReadPlainHole(entity.fields, &hole)) {
+          record_.holes.push_back(hole);
+          continue;
+        }
+      }
       std::string error;
       if (!cam::SplitFields(entity.fields, &fields_, &storage_, &error)) {
         Warn(entity.line, std::string(WordName(entity.word)) + ": " + error + ", line skipped");

@@ -147,6 +147,7 @@ bool ReadPlainDecimal(std::string_view s, double* value) {
 
 bool ReadDecimal(std::string_view text, double* value) {
   *value = 0;
+  if (ReadPlainDecimal(text, value)) return true;  // no blanks around it either
   std::string_view s = Trim(text);
   if (ReadPlainDecimal(s, value)) return true;
   if (!IsDecimalForm(s)) return false;
