@@ -230,12 +230,13 @@ void CTraitement::PrepareMarks() {
     return;
   m_dMarkOffset = ToDouble(o.Off_Marq);
   PieceOp op;
-  CUsi& u = op.usi;
+  CUsi u;
   u.m_cType = 'M';
   u.m_nFace = 1;
   u.m_nCode = ToInt(o.Mark_Cod);
   CUsi::SetText(u.m_szComNam, c.ReadHead("COM_NAM"));
   CUsi::SetText(u.m_szPceNam, c.ReadHead("PCE_NAM"));
+  const std::uint32_t names = m_aUsi.Names(u.m_szComNam, u.m_szPceNam);
   const std::string& wheel = o.Mark_String;
 
   auto mark = [&](const std::string& raw, double x, double y) {
@@ -249,6 +250,9 @@ void CTraitement::PrepareMarks() {
         u.m_dYMachine = y;
         u.m_cChar = text[k];
         u.m_dValue = 10.0 * static_cast<double>(j);
+        op.usi = UsiRecord(u);
+        op.y = y;
+        op.names = names;
         m_markOps.push_back(op);
       }
     }
@@ -260,32 +264,33 @@ void CTraitement::PrepareMarks() {
 
 void CTraitement::MarkCharacters(bool last) {
   for (const PieceOp& op : m_markOps) {
-    CUsi u = op.usi;
-    u.m_dX = m_dMarkOffset + m_dPosX + op.x + op.step;
-    u.m_dXMachine = u.m_dX;
+    UsiRecord u = op.usi;
+    const double x = m_dMarkOffset + m_dPosX + op.x + op.step;
+    u.m_dXMachine = x;
     if (m_nMiddleRemnant != 0 && last) {
       u.m_dXMachine += m_dMiddleLen;
       u.m_bRemnant = 1;
     }
-    AddUsi(u);
+    AddRecord(u, x, op.y, op.names);
     m_dMaxX = std::max(m_dMaxX, u.m_dXMachine);
   }
 }
 
 void CTraitement::PrepareCut() {
   const OptionValues& o = g_options;
-  m_cutOp = CUsi();
-  m_cutOp.m_cType = 'C';
-  m_cutOp.m_nFace = 1;
-  m_cutOp.m_nCode = ToInt(o.Fctcoupe);
-  CUsi::SetText(m_cutOp.m_szComNam, m_cam.ReadHead("COM_NAM"));
-  CUsi::SetText(m_cutOp.m_szPceNam, m_cam.ReadHead("PCE_NAM"));
+  CUsi cut;
+  cut.m_cType = 'C';
+  cut.m_nFace = 1;
+  cut.m_nCode = ToInt(o.Fctcoupe);
+  CUsi::SetText(cut.m_szComNam, m_cam.ReadHead("COM_NAM"));
+  CUsi::SetText(cut.m_szPceNam, m_cam.ReadHead("PCE_NAM"));
+  m_cutOp.usi = UsiRecord(cut);
+  m_cutOp.names = m_aUsi.Names(cut.m_szComNam, cut.m_szPceNam);
   m_dSawOffset = ToDouble(o.Off_Scie);
 }
 
 void CTraitement::CutPiece(bool last) {
-  CUsi u = m_cutOp;
-  u.m_dX = m_dPosX;
+  UsiRecord u = m_cutOp.usi;
   u.m_dXMachine = m_dSawOffset + m_dPosX;
   if (m_nMiddleRemnant != 0 && last) {
     // The remnant piece is cut off from the remnant's side.
@@ -293,5 +298,5 @@ void CTraitement::CutPiece(bool last) {
     u.m_bRemnant = 1;
     u.m_dXMachine -= m_cam.m_dLength - m_dMiddleLen;
   }
-  AddUsi(u);
+  AddRecord(u, m_dPosX, 0, m_cutOp.names);
 }

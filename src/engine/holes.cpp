@@ -154,10 +154,11 @@ void CTraitement::PrepareHoles() {
     code[u] = ToInt(o.units[u].mfunc);
   }
   PieceOp op;
-  CUsi& d = op.usi;
+  CUsi d;
   d.m_cType = 'D';
   CUsi::SetText(d.m_szComNam, c.ReadHead("COM_NAM"));
   CUsi::SetText(d.m_szPceNam, c.ReadHead("PCE_NAM"));
+  const std::uint32_t names = m_aUsi.Names(d.m_szComNam, d.m_szPceNam);
 
   for (int index = 0; index < c.m_aHoles.GetSize(); ++index) {
     Cam_Hole hole = c.m_aHoles[index];
@@ -210,6 +211,9 @@ void CTraitement::PrepareHoles() {
       d.m_dValue = hole.m_dDiameter;
       op.x = hole.m_dX;
       op.step = offsetX[unit];
+      op.usi = UsiRecord(d);
+      op.y = d.m_dY;
+      op.names = names;
     }
     m_holeOps.push_back(op);
   }
@@ -221,14 +225,14 @@ void CTraitement::PunchHoles(bool last) {
       if (m_onUnpunched) m_onUnpunched(m_cam.m_aHoles[op.hole]);
       continue;
     }
-    CUsi d = op.usi;
-    d.m_dX = m_dPosX + op.x;
-    d.m_dXMachine = op.step + d.m_dX;
+    UsiRecord d = op.usi;
+    const double x = m_dPosX + op.x;
+    d.m_dXMachine = op.step + x;
     if (m_nMiddleRemnant != 0 && last) {
       d.m_dXMachine += m_dMiddleLen;
       d.m_bRemnant = 1;
     }
-    AddUsi(d);
+    AddRecord(d, x, op.y, op.names);
     if (m_bOverflow) return;
   }
 }

@@ -59,7 +59,16 @@ bool OnTheLine(double mm) { return std::fabs(mm) < 1e9; }
 }  // namespace
 
 void CTraitement::AddUsi(const CUsi& usi) {
-  if (!OnTheLine(usi.m_dX) || !OnTheLine(usi.m_dY) || !OnTheLine(usi.m_dXMachine) ||
+  try {
+    AddRecord(UsiRecord(usi), usi.m_dX, usi.m_dY,
+              m_aUsi.Names(usi.m_szComNam, usi.m_szPceNam));
+  } catch (const std::bad_alloc&) {
+    m_bOverflow = true;
+  }
+}
+
+void CTraitement::AddRecord(const UsiRecord& usi, double x, double y, std::uint32_t names) {
+  if (!OnTheLine(x) || !OnTheLine(y) || !OnTheLine(usi.m_dXMachine) ||
       !OnTheLine(usi.m_dYMachine)) {
     m_bOutOfRange = true;
     m_bOverflow = true;  // stops the walk like the operation limit
@@ -70,7 +79,7 @@ void CTraitement::AddUsi(const CUsi& usi) {
     return;
   }
   try {
-    m_aUsi.Add(usi);
+    m_aUsi.Add(usi, x, y, names);
   } catch (const std::bad_alloc&) {
     m_bOverflow = true;  // a host with little address space: stop the same way
   }
@@ -245,8 +254,11 @@ void CTraitement::WriteProgram(const std::string& path) {
   }
   m_pFile = &file;
   DecideMiddleRemnant(true);
+  // The program needs the machine's values only.
+  m_aUsi.KeepDetails(false);
   BuildOperations();
   WriteOperations(path);
+  m_aUsi.KeepDetails(true);
   m_pFile = nullptr;
 }
 

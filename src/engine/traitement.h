@@ -115,6 +115,8 @@ class CTraitement {
   void PunchHoles(bool last);
   void CutPiece(bool last);
   void AddUsi(const CUsi& usi);
+  // AddUsi of a record with its X, Y and names (an index from m_aUsi).
+  void AddRecord(const UsiRecord& record, double x, double y, std::uint32_t names);
   void WriteOperations(const std::string& path);
   void WarnOfImplausibleBar();
   // False, with a message, when path is the job file or the INI file.
@@ -124,14 +126,16 @@ class CTraitement {
   // One operation of the current piece as every repetition makes it, but
   // for its place along the bar.
   struct PieceOp {
-    CUsi usi;         // every field but the X values
+    UsiRecord usi;    // every field but the machine X
     double x = 0;     // marks: X of the text; holes: X of the hole
     double step = 0;  // marks: pitch times the character's place; holes: the unit's X offset
+    double y = 0;     // m_dY
+    std::uint32_t names = 0;
     int hole = -1;    // a hole no unit punches: its index in the record's hole list
   };
   std::vector<PieceOp> m_markOps;
   std::vector<PieceOp> m_holeOps;
-  CUsi m_cutOp;
+  PieceOp m_cutOp;
   double m_dMarkOffset = 0;  // Off_Marq
   double m_dSawOffset = 0;   // Off_Scie
 

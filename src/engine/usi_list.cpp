@@ -48,37 +48,29 @@ std::size_t LowerBoundFromFront(const UsiRecords& d, std::size_t lo, std::size_t
 
 }  // namespace
 
-std::uint32_t CUsiList::NamesOf(const CUsi& usi) {
+std::uint32_t CUsiList::Names(const char (&com)[32], const char (&pce)[32]) {
   // The operations of one piece come one after the other with its names.
   // Whole fields are compared: names equal up to their ends but not beyond
   // merely get a second entry.
-  if (!m_names.empty()) {
-    const Names& last = m_names.back();
-    if (std::memcmp(last.com, usi.m_szComNam, sizeof last.com) == 0 &&
-        std::memcmp(last.pce, usi.m_szPceNam, sizeof last.pce) == 0)
-      return static_cast<std::uint32_t>(m_names.size() - 1);
-  }
-  Names names;
-  std::memcpy(names.com, usi.m_szComNam, sizeof names.com);
-  std::memcpy(names.pce, usi.m_szPceNam, sizeof names.pce);
-  names.com[sizeof names.com - 1] = '\0';
-  names.pce[sizeof names.pce - 1] = '\0';
-  m_names.push_back(names);
+  PieceNames entry;
+  std::memcpy(entry.com, com, sizeof entry.com);
+  std::memcpy(entry.pce, pce, sizeof entry.pce);
+  entry.com[sizeof entry.com - 1] = '\0';
+  entry.pce[sizeof entry.pce - 1] = '\0';
+  if (m_names.empty() || std::memcmp(&m_names.back(), &entry, sizeof entry) != 0)
+    m_names.push_back(entry);
   return static_cast<std::uint32_t>(m_names.size() - 1);
 }
 
 void CUsiList::Add(const CUsi& usi) {
-  m_data.push_back(UsiRecord(usi, NamesOf(usi)));
-  if (m_data.size() - m_nSorted >= m_nBlock) {
-    SortTail();
-    Collapse(false);
-  }
+  Add(UsiRecord(usi), usi.m_dX, usi.m_dY, Names(usi.m_szComNam, usi.m_szPceNam));
 }
 
 void CUsiList::RemoveAll() {
   m_data.clear();
+  m_details.clear();
   std::vector<Run>().swap(m_runs);
-  std::vector<Names>().swap(m_names);
+  std::vector<PieceNames>().swap(m_names);
   std::vector<SortKey>().swap(m_keys);
   std::vector<UsiRecord>().swap(m_scratch);
   std::vector<CUsi>().swap(m_view);
@@ -162,9 +154,13 @@ const std::vector<CUsi>& CUsiList::Sorted() const {
     const UsiRecord& r = m_data[i];
     CUsi& u = m_view[i];
     r.CopyTo(u);
-    if (r.m_nNames < m_names.size()) {
-      std::memcpy(u.m_szComNam, m_names[r.m_nNames].com, sizeof u.m_szComNam);
-      std::memcpy(u.m_szPceNam, m_names[r.m_nNames].pce, sizeof u.m_szPceNam);
+    if (r.m_nArrival >= m_details.size()) continue;
+    const Details& details = m_details[r.m_nArrival];
+    u.m_dX = details.x;
+    u.m_dY = details.y;
+    if (details.names < m_names.size()) {
+      std::memcpy(u.m_szComNam, m_names[details.names].com, sizeof u.m_szComNam);
+      std::memcpy(u.m_szPceNam, m_names[details.names].pce, sizeof u.m_szPceNam);
     }
   }
   return m_view;

@@ -10,7 +10,8 @@
 //    ahead of equal later ones. The bar walk makes operations almost in
 //    machine order (X grows along each bar and from bar to bar), so a merge
 //    only moves the few records where two blocks overlap.
-// Records are the lean UsiRecord; the piece names are kept once per piece.
+// Records are the lean UsiRecord; X, Y and the piece names are kept apart,
+// the names once per piece.
 #ifndef BARPOST_ENGINE_USI_LIST_H_
 #define BARPOST_ENGINE_USI_LIST_H_
 
@@ -27,7 +28,22 @@ class CUsiList {
   // block: records sorted at a time (tests use small ones).
   explicit CUsiList(std::size_t block = kSortBlock) : m_nBlock(block < 1 ? 1 : block) {}
 
+  // Whether the list keeps the X, Y and piece names of its operations (it
+  // does unless told otherwise); a job that only writes its program needs
+  // none of them. Set while the list is empty.
+  void KeepDetails(bool keep) { m_bDetails = keep; }
   void Add(const CUsi& usi);
+  // A record with its X, Y and names (an index from Names of this list).
+  void Add(UsiRecord record, double x, double y, std::uint32_t names) {
+    record.m_nArrival = static_cast<std::uint32_t>(m_data.size());
+    if (m_bDetails) m_details.push_back(Details{x, y, names});
+    m_data.push_back(record);
+    if (m_data.size() - m_nSorted >= m_nBlock) SortNewBlock();
+  }
+  // The index of a piece's names (the name fields of a CUsi) for the
+  // records of this list.
+  std::uint32_t Names(const char (&com)[32], const char (&pce)[32]);
+  // Empties the list; whether it keeps details stays as it was.
   void RemoveAll();
   int GetSize() const { return static_cast<int>(m_data.size()); }
   bool IsEmpty() const { return m_data.empty(); }
@@ -40,16 +56,24 @@ class CUsiList {
   UsiRecords TakeSorted();
 
  private:
-  struct Names {
+  struct PieceNames {
     char com[32];
     char pce[32];
+  };
+  struct Details {
+    double x;
+    double y;
+    std::uint32_t names;
   };
   struct Run {
     std::size_t begin;
     std::size_t size;
   };
 
-  std::uint32_t NamesOf(const CUsi& usi);
+  void SortNewBlock() const {
+    SortTail();
+    Collapse(false);
+  }
   // Sorts the records after the last run into a run of their own.
   void SortTail() const;
   // Merges the last two runs while the one before is not longer (all: until
@@ -65,7 +89,9 @@ class CUsiList {
   mutable UsiRecords m_data;
   mutable std::vector<Run> m_runs;   // sorted runs, one after the other from 0
   mutable std::size_t m_nSorted = 0;  // records covered by the runs
-  std::vector<Names> m_names;
+  std::vector<PieceNames> m_names;
+  bool m_bDetails = true;
+  ChunkedArray<Details> m_details;  // by arrival, while details are kept
   struct SortKey {
     std::uint64_t x;      // machine X in whole-number order
     std::uint32_t index;  // place in the block, that is order of arrival
