@@ -106,7 +106,8 @@ std::size_t LineEnd(std::string_view text, std::size_t pos) {
 
 class Parser {
  public:
-  Parser(std::string_view text, CamFile* file) : text_(text), file_(file) {}
+  Parser(std::string_view text, CamFile* file)
+      : text_(text), file_(file), record_(&file->arena) {}
 
   void Run() {
     // An editor's UTF-8 byte-order mark is no part of the first line.
@@ -162,7 +163,17 @@ class Parser {
   }
 
   void StartRecord(int kind) {
-    record_ = CamRecord();
+    // The record's lists keep taking their memory from the file's arena (an
+    // assignment of a new record would not pass that on).
+    record_.heads.clear();
+    record_.holes.clear();
+    record_.marks.clear();
+    record_.items.clear();
+    record_.posts.clear();
+    record_.profil = ' ';
+    record_.inch = 0;
+    record_.h1 = record_.h2 = record_.length = 0;
+    record_.section = 0;
     // Room for the heads of a piece without growing the list head by head.
     record_.heads.reserve(8);
     record_.kind = kind;
@@ -269,7 +280,6 @@ class Parser {
         file_->job_heads[head.GetCle()].emplace_back(index, head.GetVal());
     }
     file_->records.push_back(std::move(record_));
-    record_ = CamRecord();
     pending_.clear();
     if (!head_index_.empty()) head_index_ = {};
     in_record_ = false;

@@ -139,6 +139,15 @@ class CTraitement {
   double m_dMarkOffset = 0;  // Off_Marq
   double m_dSawOffset = 0;   // Off_Scie
 
+  // The numeric options SetPostParameters hands over, read once per pass.
+  struct PostNumbers {
+    bool ready = false;
+    double markX = 0, markY = 0, markXMin = 0, markOff = 0;
+    int markNbCar = 0, markLgCar = 0, markHtCar = 0, markTyp = 0, nbVert = 0, nbHorz = 0;
+    double vLarg = 0, vProf = 0, hLarg = 0, hProf = 0, srs = 0, sl = 0, sp = 0, sc = 0;
+  };
+  PostNumbers m_postNumbers;
+
   bool m_bOverflow = false;
   bool m_bOutOfRange = false;  // a position beyond any bar stopped the job
   bool m_bSaveOptions = true;
