@@ -103,14 +103,32 @@ void CUsiList::SortTail() const {
     m_keys.resize(count);
     for (std::size_t i = 0; i < count; ++i)
       m_keys[i] = SortKey{OrderOfX(d[begin + i].m_dXMachine), static_cast<std::uint32_t>(i)};
-    std::sort(m_keys.begin(), m_keys.end(), [&d, begin](const SortKey& a, const SortKey& b) {
+    auto less = [&d, begin](const SortKey& a, const SortKey& b) {
       if (a.x != b.x) return a.x < b.x;
       const UsiRecord& ra = d[begin + a.index];
       const UsiRecord& rb = d[begin + b.index];
       if (UsiLess(ra, rb)) return true;
       if (UsiLess(rb, ra)) return false;
       return a.index < b.index;
-    });
+    };
+    // The bar walk makes the records almost in order (a record arrives
+    // before some five it follows in machine order): an insertion sort
+    // moves each key only past those few. Keys in another order make it
+    // give up after a few moves per key and leave the work to std::sort.
+    std::size_t moves = 0;
+    const std::size_t budget = 16 * count;
+    for (std::size_t i = 1; i < count && moves <= budget; ++i) {
+      const SortKey key = m_keys[i];
+      std::size_t j = i;
+      while (j > 0 && less(key, m_keys[j - 1])) {
+        m_keys[j] = m_keys[j - 1];
+        --j;
+      }
+      m_keys[j] = key;
+      moves += i - j;
+    }
+    if (moves > budget) std::sort(m_keys.begin(), m_keys.end(), less);
+
     m_scratch.clear();
     for (const SortKey& key : m_keys) m_scratch.push_back(d[begin + key.index]);
     for (std::size_t i = 0; i < count; ++i) d[begin + i] = m_scratch[i];

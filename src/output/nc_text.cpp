@@ -23,28 +23,28 @@ std::size_t FixedDigits(char* buf, double v, bool inches) {
   if (!(std::fabs(p) < 0x1p44)) return 0;
   const long long r = static_cast<long long>(p + (p < 0 ? -0.5 : 0.5));
   if (!(std::fabs(p - static_cast<double>(r)) <= 0.5 - 0x1p-8)) return 0;
-  unsigned long long a = static_cast<unsigned long long>(r < 0 ? -r : r);
-  char digits[32];
-  int k = 0;
+  const unsigned long long a = static_cast<unsigned long long>(r < 0 ? -r : r);
+  const unsigned scale = inches ? 10000 : 1000;
+  unsigned fraction = static_cast<unsigned>(a % scale);
+  char* out = buf;
+  if (std::signbit(v)) *out++ = '-';  // printf writes -0.000 too
+  out = std::to_chars(out, buf + 32, a / scale).ptr;
   int decimals = inches ? 4 : 3;
   if (!inches) {
     // Millimetres: trailing zeros and then the dot are left out.
-    while (decimals > 0 && a % 10 == 0) {
-      a /= 10;
+    while (decimals > 0 && fraction % 10 == 0) {
+      fraction /= 10;
       --decimals;
     }
   }
-  for (int d = 0; d < decimals; ++d, a /= 10) digits[k++] = static_cast<char>('0' + a % 10);
-  if (decimals > 0) digits[k++] = '.';
-  do {
-    digits[k++] = static_cast<char>('0' + a % 10);
-    a /= 10;
-  } while (a != 0);
-  std::size_t n = 0;
-  if (std::signbit(v)) buf[n++] = '-';  // printf writes -0.000 too
-  while (k > 0) buf[n++] = digits[--k];
-  buf[n] = '\0';
-  return n;
+  if (decimals > 0) {
+    *out++ = '.';
+    for (int d = decimals - 1; d >= 0; --d, fraction /= 10)
+      out[d] = static_cast<char>('0' + fraction % 10);
+    out += decimals;
+  }
+  *out = '\0';
+  return static_cast<std::size_t>(out - buf);
 }
 
 }  // namespace
@@ -98,9 +98,12 @@ void NcText::Line() {
     auto result = std::to_chars(counter_text_, counter_text_ + sizeof counter_text_, counter_);
     counter_text_len_ = static_cast<std::size_t>(result.ptr - counter_text_);
   }
-  Put('N');
-  Put(std::string_view(counter_text_, counter_text_len_));
-  Put(after_number_);
+  if (kRoom - len_ < sizeof counter_text_ + 1) Spill();
+  char* to = buffer_ + len_;
+  to[0] = 'N';
+  std::memcpy(to + 1, counter_text_, sizeof counter_text_);  // the digits and what follows
+  len_ += 1 + counter_text_len_;
+  if (!after_number_.empty()) Put(after_number_);
 }
 
 void NcText::PutInt(long long value) {

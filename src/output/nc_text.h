@@ -131,7 +131,7 @@ class NcText {
   char buffer_[kRoom];
   std::size_t len_ = 0;
   // The decimal digits of counter_, kept up to date by Line (0: none yet).
-  char counter_text_[16];
+  char counter_text_[16] = {};
   std::size_t counter_text_len_ = 0;
 };
 
