@@ -1,5 +1,6 @@
 #include "cam/entities.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,19 +43,56 @@ void AppendWhole(std::string* line, std::string_view name, long long value) {
 
 }  // namespace
 
+// LengthOf, NumberOf and WholeOf, with the plain decimals of nearly every
+// job read on the spot.
+double Length(std::string_view v, bool inch) {
+  double d;
+  if (ReadPlainDecimal(v, &d)) return inch ? d * kMmPerInch : d;
+  return LengthOf(v, inch);
+}
+double Number(std::string_view v) {
+  double d;
+  return ReadPlainDecimal(v, &d) ? d : NumberOf(v);
+}
+template <typename T>
+T Whole(std::string_view v, long long low, long long high) {
+  double d;
+  if (!ReadPlainDecimal(v, &d)) return WholeField<T>(v, low, high);
+  d = std::trunc(d);
+  if (d <= static_cast<double>(low)) return static_cast<T>(low);
+  if (d >= static_cast<double>(high)) return static_cast<T>(high);
+  return static_cast<T>(d);
+}
+
 // One field of a hole; unknown names are ignored.
 void SetHoleField(std::string_view name, std::string_view v, bool inch, Cam_Hole* hole) {
-  if (name == "level") hole->m_nLevel = WholeField<int16_t>(v, INT16_MIN, INT16_MAX);
-  else if (name == "kind") hole->m_nKind = WholeField<int>(v, INT32_MIN, INT32_MAX);
-  else if (name == "d") hole->m_dDiameter = LengthOf(v, inch);
-  else if (name == "x") hole->m_dX = LengthOf(v, inch);
-  else if (name == "y") hole->m_dY = LengthOf(v, inch);
-  else if (name == "z") hole->m_dZ = LengthOf(v, inch);
-  else if (name == "len") hole->m_dLength = LengthOf(v, inch);
-  else if (name == "angle") hole->m_dAngle = NumberOf(v);
-  else if (name == "angle2") hole->m_dAngle2 = NumberOf(v);
-  else if (name == "shape") hole->m_dShape = NumberOf(v);
-  else if (name == "flag") hole->m_cFlag = WholeField<uint8_t>(v, 0, UINT8_MAX);
+  switch (name.size()) {
+    case 1:
+      switch (name[0]) {
+        case 'd': hole->m_dDiameter = Length(v, inch); return;
+        case 'x': hole->m_dX = Length(v, inch); return;
+        case 'y': hole->m_dY = Length(v, inch); return;
+        case 'z': hole->m_dZ = Length(v, inch); return;
+        default: return;
+      }
+    case 3:
+      if (name == "len") hole->m_dLength = Length(v, inch);
+      return;
+    case 4:
+      if (name == "kind") hole->m_nKind = Whole<int>(v, INT32_MIN, INT32_MAX);
+      else if (name == "flag") hole->m_cFlag = Whole<uint8_t>(v, 0, UINT8_MAX);
+      return;
+    case 5:
+      if (name == "level") hole->m_nLevel = Whole<int16_t>(v, INT16_MIN, INT16_MAX);
+      else if (name == "angle") hole->m_dAngle = Number(v);
+      else if (name == "shape") hole->m_dShape = Number(v);
+      return;
+    case 6:
+      if (name == "angle2") hole->m_dAngle2 = Number(v);
+      return;
+    default:
+      return;
+  }
 }
 
 void ReadHole(const std::vector<Field>& fields, bool inch, Cam_Hole* hole) {

@@ -56,6 +56,14 @@ TEST(Entities, PlainHolesReadAsTheGeneralWay) {
     plain.Printf(b);
     EXPECT_EQ(a, b) << line;
   }
+  Cam_Hole h;
+  ASSERT_TRUE(cam::ReadPlainHole("kind=2.9 level=-1.5 flag=300 x=-0 y=1e2 d=007.50", &h));
+  EXPECT_EQ(h.m_nKind, 2);
+  EXPECT_EQ(h.m_nLevel, -1);
+  EXPECT_EQ(h.m_cFlag, 255);
+  EXPECT_TRUE(std::signbit(h.m_dX));
+  EXPECT_EQ(h.m_dY, 100);
+  EXPECT_EQ(h.m_dDiameter, 7.5);
   Cam_Hole untouched;
   for (const char* line : {"x=\"1\"", "x", "=1", "x=1 y"})
     EXPECT_FALSE(cam::ReadPlainHole(line, &untouched)) << line;
