@@ -91,6 +91,7 @@ void CTraitement::SetPostParameters() {
     n.sl = ToDouble(o.SL);
     n.sp = ToDouble(o.SP);
     n.sc = ToDouble(o.SC);
+    n.roughness = ToDouble(o.Rugosite);
     n.ready = true;
   }
   c.m_nMotrice = o.Motrice;
@@ -155,8 +156,8 @@ void CTraitement::Orient(char turn) {
   } else if (turn == 'Y') {
     mirrorY = !mirrorY;
   }
-  c.m_aPosts.Add(Cam_Post("SymX", Format("%i", mirrorX ? 1 : 0)));
-  c.m_aPosts.Add(Cam_Post("SymY", Format("%i", mirrorY ? 1 : 0)));
+  c.m_aPosts.Add(Cam_Post("SymX", mirrorX ? "1" : "0"));
+  c.m_aPosts.Add(Cam_Post("SymY", mirrorY ? "1" : "0"));
 
   char code = CategoryChar(o.OrgDef, pos);
   int origin = code ? code - '0' : -1;
@@ -226,7 +227,8 @@ void CTraitement::TextMarks() {
       if (!isText(mark)) continue;
       found = true;
       std::string text = mark.m_sText;
-      for (const char* token : kTokens) ReplaceAll(text, token, c.ReadHead(token + 1));
+      for (const char* token : kTokens)
+        if (text.find(token) != std::string::npos) ReplaceAll(text, token, c.ReadHead(token + 1));
       c.m_bMarkAuto = true;
       c.m_nMarkTyp = 64;
       c.WriteHead("JOB_DES", text);

@@ -37,7 +37,7 @@ void CTraitement::NibbleSlots() {
   if (o.outils.IsEmpty()) return;
   CSortedArray<Cam_Hole>& holes = m_cam.m_aHoles;
   CSortedArray<Cam_Hole> extra;
-  const double roughness = ToDouble(o.Rugosite);
+  const double roughness = m_postNumbers.ready ? m_postNumbers.roughness : ToDouble(o.Rugosite);
 
   const int count = holes.GetSize();
   for (int i = 0; i < count; ++i) {
@@ -141,18 +141,24 @@ void CTraitement::PrepareHoles() {
   const int rows = o.units.GetSize();
   m_holeOps.clear();
 
-  // The unit sizes, read once per piece in the piece's unit.
-  UnitSize slotSize[6];
-  double roundSize[6], offsetX[6];
-  int level[6], code[6];
-  for (int u = 0; u < rows && u < 6; ++u) {
-    const std::string& text = o.units[u].diameter;
-    slotSize[u] = ParseUnitSize(text, c);
-    roundSize[u] = c.TextToVal(text);
-    level[u] = ServedLevel(o.units[u]);
-    offsetX[u] = ToDouble(o.Off_X[u]);
-    code[u] = ToInt(o.units[u].mfunc);
+  // The unit sizes in the piece's unit, read once per pass for each unit.
+  UnitTable& table = m_unitTables[c.m_cInch != 0 ? 1 : 0];
+  if (!table.ready) {
+    for (int u = 0; u < rows && u < 6; ++u) {
+      const std::string& text = o.units[u].diameter;
+      table.slotSize[u] = ParseUnitSize(text, c);
+      table.roundSize[u] = c.TextToVal(text);
+      table.level[u] = ServedLevel(o.units[u]);
+      table.offsetX[u] = ToDouble(o.Off_X[u]);
+      table.code[u] = ToInt(o.units[u].mfunc);
+    }
+    table.ready = true;
   }
+  const UnitSize* slotSize = table.slotSize;
+  const double* roundSize = table.roundSize;
+  const double* offsetX = table.offsetX;
+  const int* level = table.level;
+  const int* code = table.code;
   PieceOp op;
   CUsi d;
   d.m_cType = 'D';

@@ -140,7 +140,7 @@ void CTraitement::ReadJob() {
   m_cam.SetFile(m_sCamFile);
   m_bWriting = false;
   m_dBarSC = 0;
-  m_postNumbers.ready = false;
+  ForgetOptionNumbers();
   if (!m_cam.Refused().empty())
     ShowMessage(m_cam.Refused() + "; the job is read as holding no record.",
                            MessageIcon::kError);
@@ -286,7 +286,7 @@ void CTraitement::BuildOperations() {
   m_aUsi.RemoveAll();
   m_bOverflow = false;
   m_bOutOfRange = false;
-  m_postNumbers.ready = false;
+  ForgetOptionNumbers();
   m_cam.Libere();
   m_cam.SetPos(0);
   // Bar mode walks the bar records, piece mode analyses the piece records;

@@ -145,8 +145,23 @@ class CTraitement {
     double markX = 0, markY = 0, markXMin = 0, markOff = 0;
     int markNbCar = 0, markLgCar = 0, markHtCar = 0, markTyp = 0, nbVert = 0, nbHorz = 0;
     double vLarg = 0, vProf = 0, hLarg = 0, hProf = 0, srs = 0, sl = 0, sp = 0, sc = 0;
+    double roughness = 0;  // Rugosite
   };
   PostNumbers m_postNumbers;
+  // The punching units as the hole treatment reads them, once per pass for
+  // millimetre [0] and inch [1] records.
+  struct UnitTable {
+    bool ready = false;
+    UnitSize slotSize[6];
+    double roundSize[6] = {}, offsetX[6] = {};
+    int level[6] = {}, code[6] = {};
+  };
+  UnitTable m_unitTables[2];
+  // Forgets the numbers read from the options, at the start of a pass.
+  void ForgetOptionNumbers() {
+    m_postNumbers.ready = false;
+    m_unitTables[0].ready = m_unitTables[1].ready = false;
+  }
 
   bool m_bOverflow = false;
   bool m_bOutOfRange = false;  // a position beyond any bar stopped the job
