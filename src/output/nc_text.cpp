@@ -101,7 +101,9 @@ void NcText::Line() {
   if (kRoom - len_ < sizeof counter_text_ + 1) Spill();
   char* to = buffer_ + len_;
   to[0] = 'N';
-  std::memcpy(to + 1, counter_text_, sizeof counter_text_);  // the digits and what follows
+  // Character by character: the digits were just written so, and a wider
+  // load of them would wait for those writes.
+  for (std::size_t i = 0; i < counter_text_len_; ++i) to[1 + i] = counter_text_[i];
   len_ += 1 + counter_text_len_;
   if (!after_number_.empty()) Put(after_number_);
 }
