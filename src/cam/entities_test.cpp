@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
+#include <vector>
 
 #include "cam/cam.h"
 #include "cam/entities.h"
@@ -67,6 +70,25 @@ TEST(Entities, PlainHolesReadAsTheGeneralWay) {
   Cam_Hole untouched;
   for (const char* line : {"x=\"1\"", "x", "=1", "x=1 y"})
     EXPECT_FALSE(cam::ReadPlainHole(line, &untouched)) << line;
+}
+
+// The hole order of the library: sorted insertion of short lists and the
+// stable sort of long ones both keep equal holes in their order.
+TEST(Entities, HolesSortStably) {
+  std::mt19937 rng(7);
+  for (int n : {0, 1, 2, 17, 64, 65, 300}) {
+    std::vector<Cam_Hole> holes(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      holes[static_cast<std::size_t>(i)].m_dX = static_cast<double>(rng() % 4);
+      holes[static_cast<std::size_t>(i)].m_nLevel = static_cast<int16_t>(rng() % 2);
+      holes[static_cast<std::size_t>(i)].m_dZ = i;  // not part of the order: tells them apart
+    }
+    std::vector<Cam_Hole> expected = holes;
+    std::stable_sort(expected.begin(), expected.end());
+    SortHoles(holes.begin(), holes.end());
+    for (int i = 0; i < n; ++i)
+      ASSERT_EQ(holes[static_cast<std::size_t>(i)].m_dZ, expected[static_cast<std::size_t>(i)].m_dZ) << n;
+  }
 }
 
 TEST(Entities, InchRecordsConvertOnlyLengths) {

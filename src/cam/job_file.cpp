@@ -267,7 +267,7 @@ class Parser {
       }
     }
     // Holes equal in the five keys keep their file order.
-    std::stable_sort(record_.holes.begin(), record_.holes.end());
+    SortHoles(record_.holes.begin(), record_.holes.end());
   }
 
   void FinishRecord() {
