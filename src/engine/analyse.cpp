@@ -193,6 +193,7 @@ void CTraitement::Analyse(bool repeat, char turn) {
   }
 
   TextMarks();
+  ReadPieceNames();
   PrepareMarks();
   PrepareHoles();
   if (m_bBar) PrepareCut();
@@ -242,6 +243,12 @@ void CTraitement::TextMarks() {
   if ((!ordinary || o.Mark_Forcer != 0) && c.m_bMarkAuto && allowed) c.marquage_auto(false);
 }
 
+void CTraitement::ReadPieceNames() {
+  CUsi::SetText(m_pieceNames.m_szComNam, m_cam.ReadHead("COM_NAM"));
+  CUsi::SetText(m_pieceNames.m_szPceNam, m_cam.ReadHead("PCE_NAM"));
+  m_nPieceNames = m_aUsi.Names(m_pieceNames.m_szComNam, m_pieceNames.m_szPceNam);
+}
+
 void CTraitement::PrepareMarks() {
   const OptionValues& o = g_options;
   const CPostCam& c = m_cam;
@@ -259,9 +266,7 @@ void CTraitement::PrepareMarks() {
   u.m_cType = 'M';
   u.m_nFace = 1;
   u.m_nCode = ToInt(o.Mark_Cod);
-  CUsi::SetText(u.m_szComNam, c.ReadHead("COM_NAM"));
-  CUsi::SetText(u.m_szPceNam, c.ReadHead("PCE_NAM"));
-  const std::uint32_t names = m_aUsi.Names(u.m_szComNam, u.m_szPceNam);
+  const std::uint32_t names = m_nPieceNames;
   const std::string& wheel = o.Mark_String;
 
   auto mark = [&](const std::string& raw, double x, double y) {
@@ -307,10 +312,8 @@ void CTraitement::PrepareCut() {
   cut.m_cType = 'C';
   cut.m_nFace = 1;
   cut.m_nCode = ToInt(o.Fctcoupe);
-  CUsi::SetText(cut.m_szComNam, m_cam.ReadHead("COM_NAM"));
-  CUsi::SetText(cut.m_szPceNam, m_cam.ReadHead("PCE_NAM"));
   m_cutOp.usi = UsiRecord(cut);
-  m_cutOp.names = m_aUsi.Names(cut.m_szComNam, cut.m_szPceNam);
+  m_cutOp.names = m_nPieceNames;
   m_dSawOffset = ToDouble(o.Off_Scie);
 }
 

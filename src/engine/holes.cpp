@@ -162,9 +162,7 @@ void CTraitement::PrepareHoles() {
   PieceOp op;
   CUsi d;
   d.m_cType = 'D';
-  CUsi::SetText(d.m_szComNam, c.ReadHead("COM_NAM"));
-  CUsi::SetText(d.m_szPceNam, c.ReadHead("PCE_NAM"));
-  const std::uint32_t names = m_aUsi.Names(d.m_szComNam, d.m_szPceNam);
+  const std::uint32_t names = m_nPieceNames;
 
   for (int index = 0; index < c.m_aHoles.GetSize(); ++index) {
     Cam_Hole hole = c.m_aHoles[index];

@@ -133,6 +133,11 @@ class CTraitement {
     std::uint32_t names = 0;
     int hole = -1;    // a hole no unit punches: its index in the record's hole list
   };
+  // The current piece's COM_NAM and PCE_NAM in name fields, and their index
+  // in m_aUsi: read once per piece for all its operations.
+  CUsi m_pieceNames;
+  std::uint32_t m_nPieceNames = 0;
+  void ReadPieceNames();
   std::vector<PieceOp> m_markOps;
   std::vector<PieceOp> m_holeOps;
   PieceOp m_cutOp;
