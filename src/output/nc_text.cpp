@@ -24,11 +24,12 @@ std::size_t FixedDigits(char* buf, double v, bool inches) {
   const long long r = static_cast<long long>(p + (p < 0 ? -0.5 : 0.5));
   if (!(std::fabs(p - static_cast<double>(r)) <= 0.5 - 0x1p-8)) return 0;
   const unsigned long long a = static_cast<unsigned long long>(r < 0 ? -r : r);
-  const unsigned scale = inches ? 10000 : 1000;
-  unsigned fraction = static_cast<unsigned>(a % scale);
+  // Constant divisors, which the compiler turns into multiplications.
+  const unsigned long long whole = inches ? a / 10000 : a / 1000;
+  unsigned fraction = static_cast<unsigned>(inches ? a % 10000 : a % 1000);
   char* out = buf;
   if (std::signbit(v)) *out++ = '-';  // printf writes -0.000 too
-  out = std::to_chars(out, buf + 32, a / scale).ptr;
+  out = std::to_chars(out, buf + 32, whole).ptr;
   int decimals = inches ? 4 : 3;
   if (!inches) {
     // Millimetres: trailing zeros and then the dot are left out.
