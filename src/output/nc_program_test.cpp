@@ -190,3 +190,28 @@ TEST(WriteNcText, SignoscriptMarksThroughTheMacros) {
   EXPECT_EQ(body, letter + letter + "M30\n");  // no Z.MAC: nothing for 'Z'
   std::filesystem::remove_all(dir);
 }
+
+// A program of many pieces reaches the sink whole and in order; a sink that
+// refuses a piece stops the writer.
+TEST(WriteNcText, LongProgramsReachTheSinkInPieces) {
+  NcProgram program = PieceProgram();
+  program.length = 1e7;
+  for (int i = 0; i < 40000; ++i)
+    program.ops.push_back(Hole(10 + i * 3.25, 25.5 + (i % 3), i % 6, "Y1", 11 + i % 6));
+  OptionValues options = Units({"1", "1", "1", "2", "2", "2"});
+  const std::string whole = WriteNcText(program, options, "");
+  ASSERT_GT(whole.size(), 2 * kNcPieceBytes);
+
+  std::string joined;
+  int pieces = 0;
+  EXPECT_TRUE(WriteNcText(program, options, "", [&](std::string_view piece) {
+    joined += piece;
+    return ++pieces > 0;
+  }));
+  EXPECT_GT(pieces, 2);
+  EXPECT_EQ(joined, whole);
+
+  pieces = 0;
+  EXPECT_FALSE(WriteNcText(program, options, "", [&](std::string_view) { return ++pieces < 2; }));
+  EXPECT_EQ(pieces, 2);  // nothing more after the refused piece
+}
