@@ -245,19 +245,32 @@ std::string Describe(int result) {
 }
 
 void ReportProgram(std::ostream& out, const std::string& path) {
-  // Read back at most what a program may hold, and only a regular file.
-  std::string text, error;
-  if (platform::ReadRegularFile(path, kMaxReportBytes, &text, &error) !=
-      platform::ReadResult::kOk) {
-    out << "no program was read back from " << path << ": " << error << "\n";
+  // Read back at most what a program may hold, only a regular file, and a
+  // piece at a time: a day's program is a hundred megabytes.
+  const bool regular = platform::KindOf(path) == platform::FileKind::kRegular;
+  std::FILE* file = regular ? std::fopen(path.c_str(), "rb") : nullptr;
+  if (!file) {
+    out << "no program was read back from " << path << ": "
+        << (regular ? std::strerror(errno) : "not a regular file") << "\n";
     return;
   }
-  if (text.empty()) {
+  std::vector<char> piece(std::size_t{1} << 16);
+  std::size_t bytes = 0, lines = 0, n = 0;
+  while (bytes <= kMaxReportBytes && (n = std::fread(piece.data(), 1, piece.size(), file)) > 0) {
+    bytes += n;
+    lines += static_cast<std::size_t>(std::count(piece.data(), piece.data() + n, '\n'));
+  }
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed || bytes > kMaxReportBytes) {
+    out << "no program was read back from " << path << ": "
+        << (failed ? "read error" : "larger than a program may be") << "\n";
+    return;
+  }
+  if (bytes == 0) {
     out << path << " is empty: the job made no machining operation\n";
     return;
   }
-  std::size_t lines = 0;
-  for (char c : text) lines += c == '\n';
   out << "wrote " << path << " (" << lines << " lines)\n";
 }
 

@@ -96,7 +96,17 @@ struct AtomicFile::State {
   std::string temp;
   int fd = -1;
   bool failed = false;
+  off_t written = 0;  // bytes written so far
+  off_t flushing = 0; // bytes whose way to the disk has been started
 };
+
+namespace {
+
+// Every this many bytes written, their way to the disk is started, so that
+// the flush of Commit waits for the last ones only.
+constexpr off_t kEarlyFlushBytes = off_t{1} << 20;
+
+}  // namespace
 
 AtomicFile::~AtomicFile() { Abort(); }
 
@@ -169,7 +179,17 @@ bool AtomicFile::Write(std::string_view data, std::string* error) {
     }
     p += n;
     left -= static_cast<std::size_t>(n);
+    state_->written += n;
   }
+#ifdef __linux__
+  if (state_->written - state_->flushing >= kEarlyFlushBytes) {
+    // Only starts the writing; Commit's fsync still waits for all of it. A
+    // file system that cannot do this leaves it all to Commit.
+    ::sync_file_range(state_->fd, state_->flushing, state_->written - state_->flushing,
+                      SYNC_FILE_RANGE_WRITE);
+    state_->flushing = state_->written;
+  }
+#endif
   return true;
 }
 
@@ -229,6 +249,10 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t max_bytes, std::
     ::close(fd);
     return fail(ReadResult::kTooLarge, "larger than " + SizeText(max_bytes));
   }
+  // Room for the look past the end below, so that a file read whole is not
+  // copied once more to make it.
+  contents->reserve(std::min<std::size_t>(static_cast<std::size_t>(st.st_size) + 65536,
+                                          max_bytes + 1));
   contents->resize(static_cast<std::size_t>(st.st_size));
   std::size_t have = 0;
   for (;;) {

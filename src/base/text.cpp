@@ -106,11 +106,11 @@ std::string FileNameOnly(std::string_view name) {
 }
 
 std::string_view Trim(std::string_view text) {
-  const char* blanks = " \t\r\n";
-  auto first = text.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  auto last = text.find_last_not_of(blanks);
-  return text.substr(first, last - first + 1);
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  std::size_t first = 0, last = text.size();
+  while (first < last && blank(text[first])) ++first;
+  while (last > first && blank(text[last - 1])) --last;
+  return text.substr(first, last - first);
 }
 
 char UpperCase1252(char c) {

@@ -5,6 +5,7 @@
 #ifndef BARPOST_CAM_CAM_H_
 #define BARPOST_CAM_CAM_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -54,6 +55,28 @@ class Cam_Hole : public CamBNiv {
   bool operator<(const Cam_Hole& o) const;
 };
 inline bool SortLess(const Cam_Hole& a, const Cam_Hole& b) { return a < b; }
+
+// Puts holes in the library's hole order, equal holes in the order they
+// had (a stable sort). A record holds a few dozen holes: they are sorted by
+// insertion, without the buffer std::stable_sort allocates; long lists are
+// left to std::stable_sort.
+template <typename It>
+void SortHoles(It begin, It end) {
+  if (end - begin > 64) {
+    std::stable_sort(begin, end);
+    return;
+  }
+  for (It i = begin; i != end; ++i) {
+    if (i == begin || !(*i < *(i - 1))) continue;
+    Cam_Hole hole = std::move(*i);
+    It j = i;
+    do {
+      *j = std::move(*(j - 1));
+      --j;
+    } while (j != begin && hole < *(j - 1));
+    *j = std::move(hole);
+  }
+}
 inline bool SortEqual(const Cam_Hole& a, const Cam_Hole& b) { return a == b; }
 
 class Cam_Mark : public CamBase {

@@ -1,5 +1,6 @@
 #include "cam/entities.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,23 +13,24 @@ namespace cam {
 namespace {
 
 template <typename T>
-T WholeField(const std::string& value, long long low, long long high) {
+T WholeField(std::string_view value, long long low, long long high) {
   return static_cast<T>(WholeOf(value, low, high));
 }
 
-char TurnOf(const std::string& value) { return value.empty() ? '\0' : value.front(); }
+char TurnOf(std::string_view value) { return value.empty() ? '\0' : value.front(); }
 
 // Splits the line given to Scanf: the fields, after the entity word when the
 // line starts with one. False when it names another kind of entity or its
 // fields are not well formed.
-bool ScanFields(const char* text, EntityWord want, std::vector<Field>* fields) {
+bool ScanFields(const char* text, EntityWord want, std::vector<Field>* fields,
+                std::string* storage) {
   if (text == nullptr) return false;
   std::string_view line = Trim(text);
   std::string_view rest;
   EntityWord word = EntityWordOf(line, &rest);
   if (word != EntityWord::kNone && word != want) return false;
   std::string error;
-  return SplitFields(rest, fields, &error);
+  return SplitFields(rest, fields, storage, &error);
 }
 
 void AppendNumber(std::string* line, std::string_view name, double value) {
@@ -41,22 +43,82 @@ void AppendWhole(std::string* line, std::string_view name, long long value) {
 
 }  // namespace
 
+// LengthOf, NumberOf and WholeOf, with the plain decimals of nearly every
+// job read on the spot.
+double Length(std::string_view v, bool inch) {
+  double d;
+  if (ReadPlainDecimal(v, &d)) return inch ? d * kMmPerInch : d;
+  return LengthOf(v, inch);
+}
+double Number(std::string_view v) {
+  double d;
+  return ReadPlainDecimal(v, &d) ? d : NumberOf(v);
+}
+template <typename T>
+T Whole(std::string_view v, long long low, long long high) {
+  double d;
+  if (!ReadPlainDecimal(v, &d)) return WholeField<T>(v, low, high);
+  d = std::trunc(d);
+  if (d <= static_cast<double>(low)) return static_cast<T>(low);
+  if (d >= static_cast<double>(high)) return static_cast<T>(high);
+  return static_cast<T>(d);
+}
+
+// One field of a hole; unknown names are ignored.
+void SetHoleField(std::string_view name, std::string_view v, bool inch, Cam_Hole* hole) {
+  switch (name.size()) {
+    case 1:
+      switch (name[0]) {
+        case 'd': hole->m_dDiameter = Length(v, inch); return;
+        case 'x': hole->m_dX = Length(v, inch); return;
+        case 'y': hole->m_dY = Length(v, inch); return;
+        case 'z': hole->m_dZ = Length(v, inch); return;
+        default: return;
+      }
+    case 3:
+      if (name == "len") hole->m_dLength = Length(v, inch);
+      return;
+    case 4:
+      if (name == "kind") hole->m_nKind = Whole<int>(v, INT32_MIN, INT32_MAX);
+      else if (name == "flag") hole->m_cFlag = Whole<uint8_t>(v, 0, UINT8_MAX);
+      return;
+    case 5:
+      if (name == "level") hole->m_nLevel = Whole<int16_t>(v, INT16_MIN, INT16_MAX);
+      else if (name == "angle") hole->m_dAngle = Number(v);
+      else if (name == "shape") hole->m_dShape = Number(v);
+      return;
+    case 6:
+      if (name == "angle2") hole->m_dAngle2 = Number(v);
+      return;
+    default:
+      return;
+  }
+}
+
 void ReadHole(const std::vector<Field>& fields, bool inch, Cam_Hole* hole) {
   *hole = Cam_Hole();
-  for (const Field& f : fields) {
-    const std::string& v = f.value;
-    if (f.name == "level") hole->m_nLevel = WholeField<int16_t>(v, INT16_MIN, INT16_MAX);
-    else if (f.name == "kind") hole->m_nKind = WholeField<int>(v, INT32_MIN, INT32_MAX);
-    else if (f.name == "d") hole->m_dDiameter = LengthOf(v, inch);
-    else if (f.name == "x") hole->m_dX = LengthOf(v, inch);
-    else if (f.name == "y") hole->m_dY = LengthOf(v, inch);
-    else if (f.name == "z") hole->m_dZ = LengthOf(v, inch);
-    else if (f.name == "len") hole->m_dLength = LengthOf(v, inch);
-    else if (f.name == "angle") hole->m_dAngle = NumberOf(v);
-    else if (f.name == "angle2") hole->m_dAngle2 = NumberOf(v);
-    else if (f.name == "shape") hole->m_dShape = NumberOf(v);
-    else if (f.name == "flag") hole->m_cFlag = WholeField<uint8_t>(v, 0, UINT8_MAX);
+  for (const Field& f : fields) SetHoleField(f.name, f.value, inch, hole);
+}
+
+bool ReadPlainHole(std::string_view text, Cam_Hole* hole) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  Cam_Hole h;
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  for (;;) {
+    while (i < n && blank(text[i])) ++i;
+    if (i >= n) break;
+    const std::size_t name_start = i;
+    while (i < n && text[i] != '=' && !blank(text[i])) ++i;
+    if (i >= n || text[i] != '=' || i == name_start) return false;
+    const std::string_view name = text.substr(name_start, i - name_start);
+    const std::size_t value_start = ++i;
+    if (i < n && text[i] == '"') return false;
+    while (i < n && !blank(text[i])) ++i;
+    SetHoleField(name, text.substr(value_start, i - value_start), false, &h);
   }
+  *hole = h;
+  return true;
 }
 
 void ReadMark(const std::vector<Field>& fields, bool inch, Cam_Mark* mark) {
@@ -85,8 +147,8 @@ void ReadItem(const std::vector<Field>& fields, bool inch, Cam_Item* item) {
 void ReadPost(const std::vector<Field>& fields, Cam_Post* post) {
   *post = Cam_Post();
   for (const Field& f : fields) {
-    if (f.name == "key") post->SetCle(f.value);
-    else if (f.name == "value") post->SetVal(f.value);
+    if (f.name == "key") post->SetCle(std::string(f.value));
+    else if (f.name == "value") post->SetVal(std::string(f.value));
   }
 }
 
@@ -99,7 +161,8 @@ void CamBase::Printf(std::string& text) const { text.clear(); }
 
 bool Cam_Hole::Scanf(const char* text) {
   std::vector<cam::Field> fields;
-  if (!cam::ScanFields(text, EntityWord::kHole, &fields)) return false;
+  std::string storage;
+  if (!cam::ScanFields(text, EntityWord::kHole, &fields, &storage)) return false;
   cam::ReadHole(fields, false, this);
   return true;
 }
@@ -131,7 +194,8 @@ bool Cam_Hole::operator<(const Cam_Hole& o) const {
 
 bool Cam_Mark::Scanf(const char* text) {
   std::vector<cam::Field> fields;
-  if (!cam::ScanFields(text, EntityWord::kMark, &fields)) return false;
+  std::string storage;
+  if (!cam::ScanFields(text, EntityWord::kMark, &fields, &storage)) return false;
   cam::ReadMark(fields, false, this);
   return true;
 }
@@ -146,7 +210,8 @@ void Cam_Mark::Printf(std::string& text) const {
 
 bool Cam_Item::Scanf(const char* text) {
   std::vector<cam::Field> fields;
-  if (!cam::ScanFields(text, EntityWord::kItem, &fields)) return false;
+  std::string storage;
+  if (!cam::ScanFields(text, EntityWord::kItem, &fields, &storage)) return false;
   cam::ReadItem(fields, false, this);
   return true;
 }
@@ -164,7 +229,8 @@ void Cam_Item::Printf(std::string& text) const {
 
 bool Cam_Post::Scanf(const char* text) {
   std::vector<cam::Field> fields;
-  if (!cam::ScanFields(text, EntityWord::kPost, &fields)) return false;
+  std::string storage;
+  if (!cam::ScanFields(text, EntityWord::kPost, &fields, &storage)) return false;
   cam::ReadPost(fields, this);
   return true;
 }

@@ -4,6 +4,7 @@
 #ifndef BARPOST_CAM_ENTITIES_H_
 #define BARPOST_CAM_ENTITIES_H_
 
+#include <string_view>
 #include <vector>
 
 #include "cam/cam.h"
@@ -15,6 +16,12 @@ namespace cam {
 // unknown fields ignored, the last of a repeated field wins). Lengths are
 // read in inches when inch is true and delivered in millimetres.
 void ReadHole(const std::vector<Field>& fields, bool inch, Cam_Hole* hole);
+// The same for the fields of a hole line in a millimetre record, read
+// straight from the text: false, *hole untouched, for a line that holds a
+// quoted value or is not well formed, which then takes the general way
+// (SplitFields and ReadHole) with its messages. Most lines of a job are
+// plain holes.
+bool ReadPlainHole(std::string_view text, Cam_Hole* hole);
 void ReadMark(const std::vector<Field>& fields, bool inch, Cam_Mark* mark);
 void ReadItem(const std::vector<Field>& fields, bool inch, Cam_Item* item);
 void ReadPost(const std::vector<Field>& fields, Cam_Post* post);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
+#include <vector>
 
 #include "cam/cam.h"
 #include "cam/entities.h"
@@ -39,12 +42,61 @@ TEST(Entities, HoleScanfReadsEveryField) {
   EXPECT_EQ(h.m_nKind, 2147483647);
 }
 
+// The plain way reads a hole exactly as the general one, or declines.
+TEST(Entities, PlainHolesReadAsTheGeneralWay) {
+  for (const char* line :
+       {" level=1 kind=4 d=22 x=40.5 y=-62.5 len=60 angle=-30 angle2=1 shape=2 z=3 flag=7",
+        "x=1 x=2 y= d=1e2 angle=+.5 unknown=9", "\tx=12abc\ty=0x10  d=-0 level=99999",
+        "v=x\"y x=5", "kind=2.9 level=-1.5 flag=300"}) {
+    std::vector<cam::Field> fields;
+    std::string storage, error;
+    ASSERT_TRUE(cam::SplitFields(line, &fields, &storage, &error)) << line;
+    Cam_Hole general, plain;
+    cam::ReadHole(fields, false, &general);
+    ASSERT_TRUE(cam::ReadPlainHole(line, &plain)) << line;
+    std::string a, b;
+    general.Printf(a);
+    plain.Printf(b);
+    EXPECT_EQ(a, b) << line;
+  }
+  Cam_Hole h;
+  ASSERT_TRUE(cam::ReadPlainHole("kind=2.9 level=-1.5 flag=300 x=-0 y=1e2 d=007.50", &h));
+  EXPECT_EQ(h.m_nKind, 2);
+  EXPECT_EQ(h.m_nLevel, -1);
+  EXPECT_EQ(h.m_cFlag, 255);
+  EXPECT_TRUE(std::signbit(h.m_dX));
+  EXPECT_EQ(h.m_dY, 100);
+  EXPECT_EQ(h.m_dDiameter, 7.5);
+  Cam_Hole untouched;
+  for (const char* line : {"x=\"1\"", "x", "=1", "x=1 y"})
+    EXPECT_FALSE(cam::ReadPlainHole(line, &untouched)) << line;
+}
+
+// The hole order of the library: sorted insertion of short lists and the
+// stable sort of long ones both keep equal holes in their order.
+TEST(Entities, HolesSortStably) {
+  std::mt19937 rng(7);
+  for (int n : {0, 1, 2, 17, 64, 65, 300}) {
+    std::vector<Cam_Hole> holes(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      holes[static_cast<std::size_t>(i)].m_dX = static_cast<double>(rng() % 4);
+      holes[static_cast<std::size_t>(i)].m_nLevel = static_cast<int16_t>(rng() % 2);
+      holes[static_cast<std::size_t>(i)].m_dZ = i;  // not part of the order: tells them apart
+    }
+    std::vector<Cam_Hole> expected = holes;
+    std::stable_sort(expected.begin(), expected.end());
+    SortHoles(holes.begin(), holes.end());
+    for (int i = 0; i < n; ++i)
+      ASSERT_EQ(holes[static_cast<std::size_t>(i)].m_dZ, expected[static_cast<std::size_t>(i)].m_dZ) << n;
+  }
+}
+
 TEST(Entities, InchRecordsConvertOnlyLengths) {
   std::vector<cam::Field> fields;
-  std::string error;
+  std::string storage, error;
   ASSERT_TRUE(cam::SplitFields(
       "d=7/8 x=2 y=\"1 1/2\" z=1 len=1-1/2 angle=45 angle2=10 shape=2 kind=4 level=1", &fields,
-      &error));
+      &storage, &error));
   Cam_Hole h;
   cam::ReadHole(fields, true, &h);
   EXPECT_DOUBLE_EQ(h.m_dDiameter, 22.225);
@@ -57,14 +109,14 @@ TEST(Entities, InchRecordsConvertOnlyLengths) {
   EXPECT_EQ(h.m_dShape, 2);
   EXPECT_EQ(h.m_nKind, 4);
 
-  ASSERT_TRUE(cam::SplitFields("x=1/2 y=1 code=-1 text=7/8", &fields, &error));
+  ASSERT_TRUE(cam::SplitFields("x=1/2 y=1 code=-1 text=7/8", &fields, &storage, &error));
   Cam_Mark m;
   cam::ReadMark(fields, true, &m);
   EXPECT_DOUBLE_EQ(m.m_dX, 12.7);
   EXPECT_DOUBLE_EQ(m.m_dY, 25.4);
   EXPECT_EQ(m.m_sText, "7/8");
 
-  ASSERT_TRUE(cam::SplitFields("length=10 qty=3", &fields, &error));
+  ASSERT_TRUE(cam::SplitFields("length=10 qty=3", &fields, &storage, &error));
   Cam_Item item;
   cam::ReadItem(fields, true, &item);
   EXPECT_DOUBLE_EQ(item.m_dLength, 254);

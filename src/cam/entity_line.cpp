@@ -37,8 +37,13 @@ bool ReadQuoted(std::string_view text, std::size_t* i, std::string* value, std::
 
 }  // namespace
 
-bool SplitFields(std::string_view text, std::vector<Field>* fields, std::string* error) {
+bool SplitFields(std::string_view text, std::vector<Field>* fields, std::string* storage,
+                 std::string* error) {
   fields->clear();
+  storage->clear();
+  // Unquoting never makes a value longer, so the storage never moves and
+  // the values already split keep pointing into it.
+  storage->reserve(text.size());
   std::size_t i = 0;
   while (true) {
     while (i < text.size() && IsBlank(text[i])) ++i;
@@ -55,19 +60,19 @@ bool SplitFields(std::string_view text, std::vector<Field>* fields, std::string*
       return false;
     }
     ++i;  // '='
-    Field field{name, {}};
     if (i < text.size() && text[i] == '"') {
-      if (!ReadQuoted(text, &i, &field.value, error)) return false;
+      const std::size_t from = storage->size();
+      if (!ReadQuoted(text, &i, storage, error)) return false;
       if (i < text.size() && !IsBlank(text[i])) {
         *error = "blank expected after the quoted value of '" + std::string(name.substr(0, 40)) + "'";
         return false;
       }
+      fields->push_back(Field{name, std::string_view(*storage).substr(from)});
     } else {
       std::size_t value_start = i;
       while (i < text.size() && !IsBlank(text[i])) ++i;
-      field.value.assign(text.substr(value_start, i - value_start));
+      fields->push_back(Field{name, text.substr(value_start, i - value_start)});
     }
-    fields->push_back(std::move(field));
   }
 }
 

@@ -11,13 +11,17 @@
 namespace cam {
 
 struct Field {
-  std::string_view name;  // points into the line
-  std::string value;      // quotes and escapes resolved
+  std::string_view name;   // points into the line
+  std::string_view value;  // quotes and escapes resolved: into the line, or for a
+                           // quoted value into the storage of SplitFields
 };
 
 // Splits the fields of an entity line (the text after the entity word) into
-// *fields. On a syntax error returns false with *error saying what is wrong.
-bool SplitFields(std::string_view text, std::vector<Field>* fields, std::string* error);
+// *fields. The values of quoted fields are kept in *storage, which must
+// outlive the fields. On a syntax error returns false with *error saying
+// what is wrong.
+bool SplitFields(std::string_view text, std::vector<Field>* fields, std::string* storage,
+                 std::string* error);
 
 // Appends " name=value" to *line, quoting the value when it needs it. Line
 // breaks and NUL bytes in the value become blanks: an entity is one line,

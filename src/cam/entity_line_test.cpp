@@ -5,15 +5,17 @@
 namespace cam {
 namespace {
 
-std::vector<Field> Split(std::string_view text) {
+// The fields of text; their quoted values live in storage.
+std::vector<Field> Split(std::string_view text, std::string& storage) {
   std::vector<Field> fields;
   std::string error;
-  EXPECT_TRUE(SplitFields(text, &fields, &error)) << text << ": " << error;
+  EXPECT_TRUE(SplitFields(text, &fields, &storage, &error)) << text << ": " << error;
   return fields;
 }
 
 TEST(EntityLine, SplitsFieldsAndQuotes) {
-  auto f = Split("  x=1\ty=-2   text=\"a b=c \\\"q\\\" \\\\ \\n\" e= u=a=b v=x\"y ");
+  std::string storage;
+  auto f = Split("  x=1\ty=-2   text=\"a b=c \\\"q\\\" \\\\ \\n\" e= u=a=b v=x\"y ", storage);
   ASSERT_EQ(f.size(), 6u);
   EXPECT_EQ(f[0].name, "x");
   EXPECT_EQ(f[0].value, "1");
@@ -23,25 +25,29 @@ TEST(EntityLine, SplitsFieldsAndQuotes) {
   EXPECT_EQ(f[3].value, "");
   EXPECT_EQ(f[4].value, "a=b");
   EXPECT_EQ(f[5].value, "x\"y");
-  EXPECT_TRUE(Split("").empty());
-  EXPECT_EQ(Split("t=\"\"")[0].value, "");
+  EXPECT_TRUE(Split("", storage).empty());
+  std::string other;
+  auto g = Split("a=\"1\" b=\"two words\" c=3", other);  // quoted values do not move
+  EXPECT_EQ(g[0].value, "1");
+  EXPECT_EQ(g[1].value, "two words");
+  EXPECT_EQ(Split("t=\"\"", storage)[0].value, "");
 }
 
 TEST(EntityLine, RejectsBadFields) {
   std::vector<Field> fields;
-  std::string error;
+  std::string storage, error;
   for (const char* bad : {"x", "x=1 y", "=1", "t=\"open", "t=\"a\"b", "t=\"a\\\""}) {
     error.clear();
-    EXPECT_FALSE(SplitFields(bad, &fields, &error)) << bad;
+    EXPECT_FALSE(SplitFields(bad, &fields, &storage, &error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
   }
 }
 
 TEST(EntityLine, WrittenFieldsReadBack) {
   for (std::string value : {"plain", "", "two words", "a=b", "q\"uote", "back\\slash", "\\\"", " lead"}) {
-    std::string line;
+    std::string line, storage;
     AppendField(&line, "text", value);
-    auto f = Split(line);
+    auto f = Split(line, storage);
     ASSERT_EQ(f.size(), 1u) << line;
     EXPECT_EQ(f[0].value, value) << line;
   }
@@ -52,7 +58,8 @@ TEST(EntityLine, WrittenFieldsReadBack) {
   line.clear();
   AppendField(&line, "pce", std::string("A\0B", 3));
   EXPECT_EQ(line, " pce=\"A B\"");
-  EXPECT_EQ(Split(line.c_str())[0].value, "A B");
+  std::string storage;
+  EXPECT_EQ(Split(line.c_str(), storage)[0].value, "A B");
 }
 
 TEST(EntityLine, RecognisesEntityWords) {

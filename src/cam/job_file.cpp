@@ -1,6 +1,8 @@
 #include "cam/job_file.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "base/platform.h"
 #include "base/text.h"
@@ -13,6 +15,8 @@ namespace {
 constexpr std::string_view kCategoryLetters = "ATCBDVGUZYILMNOPHEFR1234";
 // Warnings kept per file; a file of garbage would otherwise give one per line.
 constexpr std::size_t kMaxWarnings = 1000;
+// The most records the parser makes room for before it reads them.
+constexpr std::size_t kRecordsAtOnce = std::size_t{1} << 16;
 // Up to this many heads a record finds its keys by a linear search.
 constexpr std::size_t kLinearHeads = 16;
 
@@ -83,17 +87,43 @@ void ReadSection(std::string_view value, bool inch, double* h1, double* h2) {
   }
 }
 
+// The position of the first LF or CR at or after pos, or the text's size.
+// Eight characters at a time: a word holds one of them when the word xor
+// the character repeated has a zero byte.
+std::size_t LineEnd(std::string_view text, std::size_t pos) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  auto has_zero = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
+  const char* p = text.data() + pos;
+  const char* end = text.data() + text.size();
+  while (end - p >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (has_zero(word ^ (kOnes * '\n')) | has_zero(word ^ (kOnes * '\r'))) break;
+    p += 8;
+  }
+  while (p < end && *p != '\n' && *p != '\r') ++p;
+  return static_cast<std::size_t>(p - text.data());
+}
+
 class Parser {
  public:
-  Parser(std::string_view text, CamFile* file) : text_(text), file_(file) {}
+  Parser(std::string_view text, CamFile* file)
+      : text_(text), file_(file), record_(&file->arena) {}
 
   void Run() {
+    // Room for the records at once, so the list is not copied as it grows:
+    // a line that starts with '*' starts one (or ends the file). Beyond
+    // kRecordsAtOnce, should the file say so, the list grows as it goes.
+    std::size_t starts = 1;
+    for (std::size_t at = 0; (at = text_.find('*', at)) != std::string_view::npos; ++at)
+      starts += at == 0 || text_[at - 1] == '\n' || text_[at - 1] == '\r';
+    file_->records.reserve(std::min(starts, kRecordsAtOnce));
     // An editor's UTF-8 byte-order mark is no part of the first line.
     std::size_t pos = text_.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < text_.size()) {
       // Lines end with LF, CR LF, or a CR alone as old editors write them.
-      std::size_t eol = text_.find_first_of("\r\n", pos);
-      if (eol == std::string_view::npos) eol = text_.size();
+      const std::size_t eol = LineEnd(text_, pos);
       std::string_view line = Trim(text_.substr(pos, eol - pos));
       pos = eol + 1;
       if (eol + 1 < text_.size() && text_[eol] == '\r' && text_[eol + 1] == '\n') ++pos;
@@ -142,7 +172,19 @@ class Parser {
   }
 
   void StartRecord(int kind) {
-    record_ = CamRecord();
+    // The record's lists keep taking their memory from the file's arena (an
+    // assignment of a new record would not pass that on).
+    record_.heads.clear();
+    record_.holes.clear();
+    record_.marks.clear();
+    record_.items.clear();
+    record_.posts.clear();
+    record_.profil = ' ';
+    record_.inch = 0;
+    record_.h1 = record_.h2 = record_.length = 0;
+    record_.section = 0;
+    // Room for the heads of a piece without growing the list head by head.
+    record_.heads.reserve(8);
     record_.kind = kind;
     record_.line = line_;
     in_record_ = true;
@@ -196,9 +238,23 @@ class Parser {
 
   void ReadEntities() {
     bool inch = record_.inch != 0;
+    // Each list is made at its size: a job holds tens of thousands of them.
+    std::size_t count[5] = {};
+    for (const PendingEntity& entity : pending_) ++count[static_cast<int>(entity.word)];
+    record_.holes.reserve(count[static_cast<int>(cam::EntityWord::kHole)]);
+    record_.marks.reserve(count[static_cast<int>(cam::EntityWord::kMark)]);
+    record_.items.reserve(count[static_cast<int>(cam::EntityWord::kItem)]);
+    record_.posts.reserve(count[static_cast<int>(cam::EntityWord::kPost)]);
     for (const PendingEntity& entity : pending_) {
+      if (entity.word == cam::EntityWord::kHole && !inch) {
+        Cam_Hole hole;
+        if (cam::ReadPlainHole(entity.fields, &hole)) {
+          record_.holes.push_back(hole);
+          continue;
+        }
+      }
       std::string error;
-      if (!cam::SplitFields(entity.fields, &fields_, &error)) {
+      if (!cam::SplitFields(entity.fields, &fields_, &storage_, &error)) {
         Warn(entity.line, std::string(WordName(entity.word)) + ": " + error + ", line skipped");
         continue;
       }
@@ -220,7 +276,7 @@ class Parser {
       }
     }
     // Holes equal in the five keys keep their file order.
-    std::stable_sort(record_.holes.begin(), record_.holes.end());
+    SortHoles(record_.holes.begin(), record_.holes.end());
   }
 
   void FinishRecord() {
@@ -233,7 +289,6 @@ class Parser {
         file_->job_heads[head.GetCle()].emplace_back(index, head.GetVal());
     }
     file_->records.push_back(std::move(record_));
-    record_ = CamRecord();
     pending_.clear();
     if (!head_index_.empty()) head_index_ = {};
     in_record_ = false;
@@ -264,20 +319,10 @@ class Parser {
   std::vector<PendingEntity> pending_;
   std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> head_index_;
   std::vector<cam::Field> fields_;
+  std::string storage_;
   std::vector<std::pair<long, std::string>> warnings_;
   std::size_t dropped_ = 0;
 };
-
-std::string PieceKey(std::string_view com, std::string_view dwg, std::string_view ass,
-                     std::string_view pce) {
-  std::string key;
-  for (std::string_view part : {com, dwg, ass, pce}) {
-    key += std::to_string(part.size());
-    key += ':';
-    key += part;
-  }
-  return key;
-}
 
 }  // namespace
 
@@ -303,22 +348,31 @@ const std::string* CamFile::Head(std::string_view key, long index) const {
   return InheritedHead(key, index);
 }
 
+std::size_t CamFile::PieceNamesHash::operator()(const PieceNames& n) const {
+  std::hash<std::string_view> hash;
+  std::size_t h = hash(n.com);
+  for (std::string_view part : {n.dwg, n.ass, n.pce}) h = h * 1000003 ^ hash(part);
+  return h;
+}
+
 long CamFile::FindPiece(const std::string& com, const std::string& dwg, const std::string& ass,
                         const std::string& pce) const {
   std::call_once(piece_index_once_, [this] {
     static const std::string kEmpty;
+    // Views of the file's own texts, which stay as they are.
     auto text = [this](const char* key, long i) {
       const std::string* v = Head(key, i);
       return std::string_view(v ? *v : kEmpty);
     };
     for (long i = 0; i < static_cast<long>(records.size()); ++i) {
       if (records[static_cast<std::size_t>(i)].kind != kRecordPiece) continue;
-      piece_index_.emplace(PieceKey(text("COM_NAM", i), text("DWG_NAM", i), text("ASS_NAM", i),
-                                    text("PCE_NAM", i)),
-                           i);
+      // The first record of a name keeps it.
+      piece_index_.emplace(
+          PieceNames{text("COM_NAM", i), text("DWG_NAM", i), text("ASS_NAM", i), text("PCE_NAM", i)},
+          i);
     }
   });
-  auto it = piece_index_.find(PieceKey(com, dwg, ass, pce));
+  auto it = piece_index_.find(PieceNames{com, dwg, ass, pce});
   return it == piece_index_.end() ? -1 : it->second;
 }
 

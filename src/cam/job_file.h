@@ -4,6 +4,7 @@
 #define BARPOST_CAM_JOB_FILE_H_
 
 #include <memory>
+#include <memory_resource>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -14,6 +15,10 @@
 #include "cam/cam.h"
 
 struct CamRecord {
+  // The lists take their memory from `memory`, the parsed file's arena.
+  explicit CamRecord(std::pmr::memory_resource* memory = std::pmr::get_default_resource())
+      : heads(memory), holes(memory), marks(memory), items(memory), posts(memory) {}
+
   int kind = kRecordOther;
   long line = 0;  // line of the record's "*KIND" line
   // Record values, from the heads of the same name (own or inherited).
@@ -25,11 +30,11 @@ struct CamRecord {
   int section = 0;
   // The record's own heads, each key once with its last value, in the order
   // the keys first appear.
-  std::vector<Cam_Head> heads;
-  std::vector<Cam_Hole> holes;  // in the library's hole order
-  std::vector<Cam_Mark> marks;
-  std::vector<Cam_Item> items;
-  std::vector<Cam_Post> posts;
+  std::pmr::vector<Cam_Head> heads;
+  std::pmr::vector<Cam_Hole> holes;  // in the library's hole order
+  std::pmr::vector<Cam_Mark> marks;
+  std::pmr::vector<Cam_Item> items;
+  std::pmr::vector<Cam_Post> posts;
 
   // The record's own value of key, or null.
   const std::string* OwnHead(std::string_view key) const;
@@ -43,6 +48,9 @@ struct TextHash {
 };
 
 struct CamFile {
+  // The memory of the records' lists: tens of thousands of small lists,
+  // made one after the other and given back all at once with the file.
+  std::pmr::monotonic_buffer_resource arena;
   std::string name;  // the path or name used in messages
   std::vector<CamRecord> records;
   std::vector<std::string> warnings;  // "name:line: message"
@@ -66,8 +74,16 @@ struct CamFile {
                  const std::string& pce) const;
 
  private:
+  // The four names of a piece record, viewing the record's own texts.
+  struct PieceNames {
+    std::string_view com, dwg, ass, pce;
+    bool operator==(const PieceNames&) const = default;
+  };
+  struct PieceNamesHash {
+    std::size_t operator()(const PieceNames& n) const;
+  };
   mutable std::once_flag piece_index_once_;
-  mutable std::unordered_map<std::string, long> piece_index_;
+  mutable std::unordered_map<PieceNames, long, PieceNamesHash> piece_index_;
 };
 
 namespace cam {

@@ -111,7 +111,9 @@ std::string SixteenthsText(long long sixteenths) {
 
 bool ReadDecimal(std::string_view text, double* value) {
   *value = 0;
+  if (ReadPlainDecimal(text, value)) return true;  // no blanks around it either
   std::string_view s = Trim(text);
+  if (ReadPlainDecimal(s, value)) return true;
   if (!IsDecimalForm(s)) return false;
   if (s.front() == '+') s.remove_prefix(1);
   double v = 0;

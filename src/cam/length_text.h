@@ -11,6 +11,38 @@ namespace cam {
 
 inline constexpr double kMmPerInch = 25.4;
 
+// The common plain decimals ("40", "-62.5", "0.15") of at most 15 digits,
+// nothing around them: the digits make a whole number below 2^53 and the
+// power of ten is exact, so one division gives the correctly rounded value,
+// the same that from_chars gives. False for any other form.
+inline bool ReadPlainDecimal(std::string_view s, double* value) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::size_t i = 0;
+  const bool negative = !s.empty() && s[0] == '-';
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) ++i;
+  unsigned long long digits = 0;
+  int count = 0;
+  int decimals = -1;  // digits after the point, -1 before it
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c >= '0' && c <= '9') {
+      digits = digits * 10 + static_cast<unsigned long long>(c - '0');
+      if (++count > 15) return false;
+      if (decimals >= 0) ++decimals;
+    } else if (c == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0) return false;
+  double v = static_cast<double>(digits);
+  if (decimals > 0) v /= kPowers[decimals];
+  *value = negative ? -v : v;
+  return true;
+}
+
 // Reads a decimal number ("12", "-30.5", "+.5", "1e2"), blanks around it
 // allowed. False when the whole text is not such a number or its value does
 // not fit a double; *value is then 0.

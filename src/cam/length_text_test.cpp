@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <random>
+#include <string>
 
 namespace cam {
 namespace {
@@ -23,6 +28,23 @@ TEST(LengthText, ReadsDecimalNumbersOnly) {
     double v = -1;
     EXPECT_EQ(ReadDecimal(c.text, &v), c.ok) << c.text;
     EXPECT_EQ(v, c.value) << c.text;
+  }
+  // Plain decimals are read without from_chars: the same bits, sign of zero
+  // included, for every length of digits and place of the point.
+  std::mt19937_64 rng(13);
+  for (int i = 0; i < 20000; ++i) {
+    std::string text = i % 3 == 0 ? "-" : i % 7 == 0 ? "+" : "";
+    const int digits = 1 + static_cast<int>(rng() % 17);
+    const int point = static_cast<int>(rng() % (digits + 2));  // digits + 1: none
+    for (int d = 0; d < digits; ++d) {
+      if (d == point) text += '.';
+      text += static_cast<char>('0' + rng() % (i % 5 == 0 ? 2 : 10));
+    }
+    double v = 0, expected = 0;
+    const std::string plain = text[0] == '+' ? text.substr(1) : text;
+    std::from_chars(plain.data(), plain.data() + plain.size(), expected);
+    ASSERT_TRUE(ReadDecimal(text, &v)) << text;
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(v), std::bit_cast<std::uint64_t>(expected)) << text;
   }
   EXPECT_EQ(WholeOf("2.9", 0, 10), 2);
   EXPECT_EQ(WholeOf("-2.9", -10, 10), -2);

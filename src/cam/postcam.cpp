@@ -33,7 +33,10 @@ double MirrorAcross(double y, double width) { return y >= 0 ? width - y : -width
 
 }  // namespace
 
+// The lists as they were before a mirror. Kept from one record to the next
+// (valid says whether it holds anything) so that its storage is reused.
 struct CPostCam::Saved {
+  bool valid = false;
   unsigned long serial = 0;
   std::vector<Cam_Hole> holes;
   std::vector<Cam_Mark> marks;
@@ -58,10 +61,11 @@ void CPostCam::initialise_postcam(bool, bool) {
   m_bTurned = false;
   if (!m_bSymX && !m_bSymY) return;
 
-  m_saved = std::make_unique<Saved>();
+  if (!m_saved) m_saved = std::make_unique<Saved>();
+  m_saved->valid = true;
   m_saved->serial = m_nSerial;
-  m_saved->holes = m_aHoles.Data();
-  m_saved->marks = m_aMarks.Data();
+  m_saved->holes.assign(m_aHoles.begin(), m_aHoles.end());
+  m_saved->marks.assign(m_aMarks.begin(), m_aMarks.end());
 
   auto face_width = [this](int level) { return level == 1 || level == 2 ? m_dH2 : m_dH1; };
   for (Cam_Hole& hole : m_aHoles) {
@@ -75,7 +79,7 @@ void CPostCam::initialise_postcam(bool, bool) {
       if (directed) hole.m_dAngle = NormalAngle(-hole.m_dAngle);
     }
   }
-  std::stable_sort(m_aHoles.begin(), m_aHoles.end());
+  SortHoles(m_aHoles.begin(), m_aHoles.end());
 
   double mark_width = face_width(m_nMarkNiv);
   for (Cam_Mark& mark : m_aMarks) {
@@ -86,11 +90,11 @@ void CPostCam::initialise_postcam(bool, bool) {
 }
 
 void CPostCam::rotation(bool) {
-  if (m_bTurned && m_saved && m_saved->serial == m_nSerial) {
-    m_aHoles.Data() = std::move(m_saved->holes);
-    m_aMarks.Data() = std::move(m_saved->marks);
+  if (m_bTurned && m_saved && m_saved->valid && m_saved->serial == m_nSerial) {
+    m_aHoles.Data().swap(m_saved->holes);
+    m_aMarks.Data().swap(m_saved->marks);
   }
-  m_saved.reset();
+  if (m_saved) m_saved->valid = false;
   m_bTurned = false;
 }
 

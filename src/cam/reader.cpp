@@ -78,11 +78,11 @@ void CCam::TakeRecord(long index) {
   m_dH2 = r.h2;
   m_dLength = r.length;
   m_nSection = r.section;
-  m_aHoles.Data() = r.holes;
-  m_aMarks.Data() = r.marks;
-  m_aItems.Data() = r.items;
-  m_aPosts.Data() = r.posts;
-  m_aHeads.Data() = r.heads;
+  m_aHoles.Data().assign(r.holes.begin(), r.holes.end());
+  m_aMarks.Data().assign(r.marks.begin(), r.marks.end());
+  m_aItems.Data().assign(r.items.begin(), r.items.end());
+  m_aPosts.Data().assign(r.posts.begin(), r.posts.end());
+  m_aHeads.Data().assign(r.heads.begin(), r.heads.end());
   m_nRecord = index;
   m_nPos = index;
   m_nCursor = index + 1;

@@ -218,7 +218,7 @@ namespace {
 // our keys only.
 template <typename Change>
 bool UpdateIniFile(const std::string& iniFile, const std::string& machine, Change change,
-                   std::string* error) {
+                   std::string* error, SaveWhen when) {
   if (!MachineNameUsable(machine, error)) return false;
   platform::FileLock lock;
   std::string reason;
@@ -228,13 +228,16 @@ bool UpdateIniFile(const std::string& iniFile, const std::string& machine, Chang
   }
   IniFile ini;
   if (!ini.Load(iniFile, error)) return false;
+  const std::string before = when == SaveWhen::kIfChanged ? ini.Serialize() : std::string();
   change(ini);
+  if (!before.empty() && ini.Serialize() == before) return true;
   return ini.Save(iniFile, error);
 }
 
 }  // namespace
 
-bool SaveOptions(const std::string& iniFile, const std::string& machine, std::string* error) {
+bool SaveOptions(const std::string& iniFile, const std::string& machine, std::string* error,
+                 SaveWhen when) {
   // The marking flags are folded into Mark_Typ even when the file is not written.
   FoldMarkTyp(g_options);
   return UpdateIniFile(
@@ -243,7 +246,7 @@ bool SaveOptions(const std::string& iniFile, const std::string& machine, std::st
         OptionWriter writer(ini, machine);
         VisitOptions(g_options, writer);
       },
-      error);
+      error, when);
 }
 
 std::string ReadIniKey(const std::string& iniFile, const std::string& section,
@@ -254,7 +257,7 @@ std::string ReadIniKey(const std::string& iniFile, const std::string& section,
 }
 
 bool WriteIniKey(const std::string& iniFile, const std::string& section, const std::string& key,
-                 const std::string& value, std::string* error) {
+                 const std::string& value, std::string* error, SaveWhen when) {
   return UpdateIniFile(
-      iniFile, section, [&](IniFile& ini) { ini.Set(section, key, value); }, error);
+      iniFile, section, [&](IniFile& ini) { ini.Set(section, key, value); }, error, when);
 }

@@ -67,8 +67,14 @@ void LoadOptions(const std::string& iniFile, const std::string& machine,
 // then: keys others wrote meanwhile are kept. Returns false (with *error)
 // when the file could not be written; callers that follow the host protocol
 // ignore it.
+//
+// A save kIfChanged leaves a file that already holds every value as it is
+// (a job's saves at its end, which would otherwise rewrite and flush the
+// same bytes); kAlways writes it all the same, so that the operator who
+// confirms the options learns of a file that cannot be written.
+enum class SaveWhen { kAlways, kIfChanged };
 bool SaveOptions(const std::string& iniFile, const std::string& machine,
-                 std::string* error = nullptr);
+                 std::string* error = nullptr, SaveWhen when = SaveWhen::kAlways);
 
 // False (with *why, a message for the operator) when machine cannot be an
 // INI section name: a line break, '[' or ']' would break the file.
@@ -78,6 +84,7 @@ bool MachineNameUsable(const std::string& machine, std::string* why);
 std::string ReadIniKey(const std::string& iniFile, const std::string& section,
                        const std::string& key, const std::string& def, std::size_t max_chars);
 bool WriteIniKey(const std::string& iniFile, const std::string& section, const std::string& key,
-                 const std::string& value, std::string* error = nullptr);
+                 const std::string& value, std::string* error = nullptr,
+                 SaveWhen when = SaveWhen::kAlways);
 
 #endif  // BARPOST_CONFIG_OPTIONS_H_

@@ -88,6 +88,19 @@ TEST_F(OptionsTest, DefaultsAndFirstSave) {
   std::string error;
   ASSERT_TRUE(SaveOptions(path_, "Line1", &error)) << error;
   EXPECT_EQ(ReadText(), kDefaultSection);
+  // A save if changed of what the file holds leaves the file alone; a
+  // changed value puts a new file in its place (the second name keeps the
+  // old one).
+  std::filesystem::create_hard_link(path_, dir_ / "second.ini");
+  const SaveWhen changed = SaveWhen::kIfChanged;
+  ASSERT_TRUE(SaveOptions(path_, "Line1", nullptr, changed) &&
+              WriteIniKey(path_, "Line1", "Fctcoupe", "25", nullptr, changed));
+  EXPECT_EQ(std::filesystem::hard_link_count(path_), 2u);
+  ASSERT_TRUE(WriteIniKey(path_, "Line1", "Fctcoupe", "27", nullptr, changed));
+  EXPECT_EQ(std::filesystem::hard_link_count(path_), 1u);
+  std::filesystem::create_hard_link(path_, dir_ / "third.ini");
+  ASSERT_TRUE(SaveOptions(path_, "Line1"));  // always: replaced even so
+  EXPECT_EQ(std::filesystem::hard_link_count(path_), 1u);
 
   // An empty file and a file without the section read the same.
   WriteText("");

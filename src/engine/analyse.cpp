@@ -70,37 +70,61 @@ int ProgramUnit(int record_inch) {
 void CTraitement::SetPostParameters() {
   const OptionValues& o = g_options;
   CPostCam& c = m_cam;
+  // The numbers of the options are read once per pass, not once per piece.
+  PostNumbers& n = m_postNumbers;
+  if (!n.ready) {
+    n.markX = ToDouble(o.Mark_X);
+    n.markY = ToDouble(o.Mark_Y);
+    n.markXMin = ToDouble(o.Mark_XMin);
+    n.markOff = ToDouble(o.Mark_Off);
+    n.markNbCar = ToInt(o.Mark_NbCar);
+    n.markLgCar = ToInt(o.Mark_LgCar);
+    n.markHtCar = ToInt(o.Mark_HtCar);
+    n.markTyp = ToInt(o.Mark_Typ);
+    n.nbVert = ToInt(o.NbVert);
+    n.nbHorz = ToInt(o.NbHorz);
+    n.vLarg = ToDouble(o.VLarg);
+    n.vProf = ToDouble(o.VProf);
+    n.hLarg = ToDouble(o.HLarg);
+    n.hProf = ToDouble(o.HProf);
+    n.srs = ToDouble(o.SRS);
+    n.sl = ToDouble(o.SL);
+    n.sp = ToDouble(o.SP);
+    n.sc = ToDouble(o.SC);
+    n.roughness = ToDouble(o.Rugosite);
+    n.ready = true;
+  }
   c.m_nMotrice = o.Motrice;
   c.m_bMarkAuto = o.Mark_Auto > 0 || o.Mark_Auto_PLM > 0;
   c.m_nMarkSens = o.Mark_Sens;
   c.m_nMarkNiv = o.Mark_Niv;
-  c.m_dMarkX = ToDouble(o.Mark_X);
-  c.m_dMarkY = ToDouble(o.Mark_Y);
-  c.m_dMarkXMin = ToDouble(o.Mark_XMin);
-  c.m_dMarkOff = ToDouble(o.Mark_Off);
-  c.m_nMarkNbCar = ToInt(o.Mark_NbCar);
-  c.m_nMarkLgCar = ToInt(o.Mark_LgCar);
-  c.m_nMarkHtCar = ToInt(o.Mark_HtCar);
+  c.m_dMarkX = n.markX;
+  c.m_dMarkY = n.markY;
+  c.m_dMarkXMin = n.markXMin;
+  c.m_dMarkOff = n.markOff;
+  c.m_nMarkNbCar = n.markNbCar;
+  c.m_nMarkLgCar = n.markLgCar;
+  c.m_nMarkHtCar = n.markHtCar;
   c.m_sMarkCod = o.Mark_Cod;
   c.m_sMarkSep = o.Mark_Sep;
   c.m_sMarkCat = o.Mark_Cat;
-  c.m_nMarkTyp = ToInt(o.Mark_Typ);
+  c.m_nMarkTyp = n.markTyp;
   c.m_sCateg = o.Categ;
   c.m_sDefaut = o.Defaut;
   c.m_sXSym = o.XSym;
   c.m_sYSym = o.YSym;
   c.m_sRotat = o.Rotat;
   c.m_sOrgDef = o.OrgDef;
-  c.m_nNbVert = ToInt(o.NbVert);
-  c.m_nNbHorz = ToInt(o.NbHorz);
-  c.m_dVLarg = ToDouble(o.VLarg);
-  c.m_dVProf = ToDouble(o.VProf);
-  c.m_dHLarg = ToDouble(o.HLarg);
-  c.m_dHProf = ToDouble(o.HProf);
-  c.m_dSRS = ToDouble(o.SRS);
-  c.m_dSL = ToDouble(o.SL);
-  c.m_dSP = ToDouble(o.SP);
-  c.m_dSC = ToDouble(o.SC);
+  c.m_nNbVert = n.nbVert;
+  c.m_nNbHorz = n.nbHorz;
+  c.m_dVLarg = n.vLarg;
+  c.m_dVProf = n.vProf;
+  c.m_dHLarg = n.hLarg;
+  c.m_dHProf = n.hProf;
+  c.m_dSRS = n.srs;
+  c.m_dSL = n.sl;
+  c.m_dSP = n.sp;
+  c.m_dSC = n.sc;
   c.m_nTEC = o.TEC;
   c.m_nOrigine = -1;
   c.m_sMarkText.clear();
@@ -132,8 +156,8 @@ void CTraitement::Orient(char turn) {
   } else if (turn == 'Y') {
     mirrorY = !mirrorY;
   }
-  c.m_aPosts.Add(Cam_Post("SymX", Format("%i", mirrorX ? 1 : 0)));
-  c.m_aPosts.Add(Cam_Post("SymY", Format("%i", mirrorY ? 1 : 0)));
+  c.m_aPosts.Add(Cam_Post("SymX", mirrorX ? "1" : "0"));
+  c.m_aPosts.Add(Cam_Post("SymY", mirrorY ? "1" : "0"));
 
   char code = CategoryChar(o.OrgDef, pos);
   int origin = code ? code - '0' : -1;
@@ -169,6 +193,10 @@ void CTraitement::Analyse(bool repeat, char turn) {
   }
 
   TextMarks();
+  ReadPieceNames();
+  PrepareMarks();
+  PrepareHoles();
+  if (m_bBar) PrepareCut();
 
   const int count = repeat ? m_nRepeat : 1;
   for (int i = 0; i < count && !m_bOverflow; ++i) {
@@ -200,7 +228,8 @@ void CTraitement::TextMarks() {
       if (!isText(mark)) continue;
       found = true;
       std::string text = mark.m_sText;
-      for (const char* token : kTokens) ReplaceAll(text, token, c.ReadHead(token + 1));
+      for (const char* token : kTokens)
+        if (text.find(token) != std::string::npos) ReplaceAll(text, token, c.ReadHead(token + 1));
       c.m_bMarkAuto = true;
       c.m_nMarkTyp = 64;
       c.WriteHead("JOB_DES", text);
@@ -214,9 +243,16 @@ void CTraitement::TextMarks() {
   if ((!ordinary || o.Mark_Forcer != 0) && c.m_bMarkAuto && allowed) c.marquage_auto(false);
 }
 
-void CTraitement::MarkCharacters(bool last) {
+void CTraitement::ReadPieceNames() {
+  CUsi::SetText(m_pieceNames.m_szComNam, m_cam.ReadHead("COM_NAM"));
+  CUsi::SetText(m_pieceNames.m_szPceNam, m_cam.ReadHead("PCE_NAM"));
+  m_nPieceNames = m_aUsi.Names(m_pieceNames.m_szComNam, m_pieceNames.m_szPceNam);
+}
+
+void CTraitement::PrepareMarks() {
   const OptionValues& o = g_options;
   const CPostCam& c = m_cam;
+  m_markOps.clear();
   double pitch;
   if (o.Mark_Device == 1)
     pitch = ToDouble(o.Mark_Off);
@@ -224,35 +260,30 @@ void CTraitement::MarkCharacters(bool last) {
     pitch = ToInt(o.Mark_LgCar);
   else
     return;
-  const double offset = ToDouble(o.Off_Marq);
-  const int code = ToInt(o.Mark_Cod);
+  m_dMarkOffset = ToDouble(o.Off_Marq);
+  PieceOp op;
+  CUsi u;
+  u.m_cType = 'M';
+  u.m_nFace = 1;
+  u.m_nCode = ToInt(o.Mark_Cod);
+  const std::uint32_t names = m_nPieceNames;
   const std::string& wheel = o.Mark_String;
-  const std::string com = c.ReadHead("COM_NAM");
-  const std::string pce = c.ReadHead("PCE_NAM");
 
   auto mark = [&](const std::string& raw, double x, double y) {
     std::string text = o.Mark_Device == 1 ? CleanForWheel(raw, wheel) : raw;
     for (std::size_t k = 0; k < text.size(); ++k) {
       for (std::size_t j = 0; j < wheel.size(); ++j) {
         if (wheel[j] != text[k]) continue;
-        CUsi u;
-        u.m_cType = 'M';
-        u.m_nFace = 1;
-        u.m_dX = offset + m_dPosX + x + pitch * static_cast<double>(k);
+        op.x = x;
+        op.step = pitch * static_cast<double>(k);
         u.m_dY = y;
-        u.m_dXMachine = u.m_dX;
-        u.m_dYMachine = u.m_dY;
-        u.m_nCode = code;
+        u.m_dYMachine = y;
         u.m_cChar = text[k];
         u.m_dValue = 10.0 * static_cast<double>(j);
-        CUsi::SetText(u.m_szComNam, com);
-        CUsi::SetText(u.m_szPceNam, pce);
-        if (m_nMiddleRemnant != 0 && last) {
-          u.m_dXMachine += m_dMiddleLen;
-          u.m_bRemnant = 1;
-        }
-        AddUsi(u);
-        m_dMaxX = std::max(m_dMaxX, u.m_dXMachine);
+        op.usi = UsiRecord(u);
+        op.y = y;
+        op.names = names;
+        m_markOps.push_back(op);
       }
     }
   };
@@ -261,21 +292,39 @@ void CTraitement::MarkCharacters(bool last) {
   for (const Cam_Mark& m : c.m_aMarks) mark(m.m_sText, m.m_dX, std::fabs(m.m_dY));
 }
 
-void CTraitement::CutPiece(bool last) {
+void CTraitement::MarkCharacters(bool last) {
+  for (const PieceOp& op : m_markOps) {
+    UsiRecord u = op.usi;
+    const double x = m_dMarkOffset + m_dPosX + op.x + op.step;
+    u.m_dXMachine = x;
+    if (m_nMiddleRemnant != 0 && last) {
+      u.m_dXMachine += m_dMiddleLen;
+      u.m_bRemnant = 1;
+    }
+    AddRecord(u, x, op.y, op.names);
+    m_dMaxX = std::max(m_dMaxX, u.m_dXMachine);
+  }
+}
+
+void CTraitement::PrepareCut() {
   const OptionValues& o = g_options;
-  CUsi u;
-  u.m_cType = 'C';
-  u.m_nFace = 1;
-  u.m_dX = m_dPosX;
-  u.m_dXMachine = ToDouble(o.Off_Scie) + m_dPosX;
-  u.m_nCode = ToInt(o.Fctcoupe);
-  CUsi::SetText(u.m_szComNam, m_cam.ReadHead("COM_NAM"));
-  CUsi::SetText(u.m_szPceNam, m_cam.ReadHead("PCE_NAM"));
+  CUsi cut;
+  cut.m_cType = 'C';
+  cut.m_nFace = 1;
+  cut.m_nCode = ToInt(o.Fctcoupe);
+  m_cutOp.usi = UsiRecord(cut);
+  m_cutOp.names = m_nPieceNames;
+  m_dSawOffset = ToDouble(o.Off_Scie);
+}
+
+void CTraitement::CutPiece(bool last) {
+  UsiRecord u = m_cutOp.usi;
+  u.m_dXMachine = m_dSawOffset + m_dPosX;
   if (m_nMiddleRemnant != 0 && last) {
     // The remnant piece is cut off from the remnant's side.
     u.m_nCode += 2;
     u.m_bRemnant = 1;
     u.m_dXMachine -= m_cam.m_dLength - m_dMiddleLen;
   }
-  AddUsi(u);
+  AddRecord(u, m_dPosX, 0, m_cutOp.names);
 }

@@ -37,7 +37,7 @@ void CTraitement::NibbleSlots() {
   if (o.outils.IsEmpty()) return;
   CSortedArray<Cam_Hole>& holes = m_cam.m_aHoles;
   CSortedArray<Cam_Hole> extra;
-  const double roughness = ToDouble(o.Rugosite);
+  const double roughness = m_postNumbers.ready ? m_postNumbers.roughness : ToDouble(o.Rugosite);
 
   const int count = holes.GetSize();
   for (int i = 0; i < count; ++i) {
@@ -135,28 +135,37 @@ void CTraitement::CollectSetupHoles() {
   }
 }
 
-void CTraitement::PunchHoles(bool last) {
+void CTraitement::PrepareHoles() {
   const OptionValues& o = g_options;
   const CPostCam& c = m_cam;
   const int rows = o.units.GetSize();
+  m_holeOps.clear();
 
-  // The unit sizes, read once per piece in the piece's unit.
-  UnitSize slotSize[6];
-  double roundSize[6], offsetX[6];
-  int level[6], code[6];
-  for (int u = 0; u < rows && u < 6; ++u) {
-    const std::string& text = o.units[u].diameter;
-    slotSize[u] = ParseUnitSize(text, c);
-    roundSize[u] = c.TextToVal(text);
-    level[u] = ServedLevel(o.units[u]);
-    offsetX[u] = ToDouble(o.Off_X[u]);
-    code[u] = ToInt(o.units[u].mfunc);
+  // The unit sizes in the piece's unit, read once per pass for each unit.
+  UnitTable& table = m_unitTables[c.m_cInch != 0 ? 1 : 0];
+  if (!table.ready) {
+    for (int u = 0; u < rows && u < 6; ++u) {
+      const std::string& text = o.units[u].diameter;
+      table.slotSize[u] = ParseUnitSize(text, c);
+      table.roundSize[u] = c.TextToVal(text);
+      table.level[u] = ServedLevel(o.units[u]);
+      table.offsetX[u] = ToDouble(o.Off_X[u]);
+      table.code[u] = ToInt(o.units[u].mfunc);
+    }
+    table.ready = true;
   }
-  const std::string com = c.ReadHead("COM_NAM");
-  const std::string pce = c.ReadHead("PCE_NAM");
+  const UnitSize* slotSize = table.slotSize;
+  const double* roundSize = table.roundSize;
+  const double* offsetX = table.offsetX;
+  const int* level = table.level;
+  const int* code = table.code;
+  PieceOp op;
+  CUsi d;
+  d.m_cType = 'D';
+  const std::uint32_t names = m_nPieceNames;
 
-  for (const Cam_Hole& source : c.m_aHoles) {
-    Cam_Hole hole = source;
+  for (int index = 0; index < c.m_aHoles.GetSize(); ++index) {
+    Cam_Hole hole = c.m_aHoles[index];
     double offset = 0;
     if (hole.m_nKind != 4 && hole.m_dDiameter != 0) {
       // The last off-centre punch row for this diameter gives the Y offset.
@@ -185,40 +194,49 @@ void CTraitement::PunchHoles(bool last) {
         break;
       }
     }
-    if (unit < 0) {  // no unit punches it; the program simply lacks the hole
-      if (m_onUnpunched) m_onUnpunched(source);
+    op.hole = unit < 0 ? index : -1;  // no unit punches it; the program simply lacks the hole
+    if (unit >= 0) {
+      switch (hole.m_nLevel) {
+        case 0:
+          d.m_nFace = 1;
+          break;
+        case 2:
+          d.m_nFace = 2;
+          break;
+        default:
+          d.m_nFace = 0;
+          break;
+      }
+      d.m_dY = std::fabs(hole.m_dY);
+      d.m_dYMachine = std::fabs(hole.m_dY) + offset;
+      d.m_nCode = code[unit];
+      CUsi::SetText(d.m_szUnit, o.units[unit].axis);
+      d.m_nUnit = unit;
+      d.m_dValue = hole.m_dDiameter;
+      op.x = hole.m_dX;
+      op.step = offsetX[unit];
+      op.usi = UsiRecord(d);
+      op.y = d.m_dY;
+      op.names = names;
+    }
+    m_holeOps.push_back(op);
+  }
+}
+
+void CTraitement::PunchHoles(bool last) {
+  for (const PieceOp& op : m_holeOps) {
+    if (op.hole >= 0) {
+      if (m_onUnpunched) m_onUnpunched(m_cam.m_aHoles[op.hole]);
       continue;
     }
-
-    const rec_uni& row = o.units[unit];
-    CUsi d;
-    d.m_cType = 'D';
-    switch (hole.m_nLevel) {
-      case 0:
-        d.m_nFace = 1;
-        break;
-      case 2:
-        d.m_nFace = 2;
-        break;
-      default:
-        d.m_nFace = 0;
-        break;
-    }
-    d.m_dX = m_dPosX + hole.m_dX;
-    d.m_dY = std::fabs(hole.m_dY);
-    d.m_dXMachine = offsetX[unit] + d.m_dX;
-    d.m_dYMachine = std::fabs(hole.m_dY) + offset;
-    d.m_nCode = code[unit];
-    CUsi::SetText(d.m_szUnit, row.axis);
-    d.m_nUnit = unit;
-    d.m_dValue = hole.m_dDiameter;
-    CUsi::SetText(d.m_szComNam, com);
-    CUsi::SetText(d.m_szPceNam, pce);
+    UsiRecord d = op.usi;
+    const double x = m_dPosX + op.x;
+    d.m_dXMachine = op.step + x;
     if (m_nMiddleRemnant != 0 && last) {
       d.m_dXMachine += m_dMiddleLen;
       d.m_bRemnant = 1;
     }
-    AddUsi(d);
+    AddRecord(d, x, op.y, op.names);
     if (m_bOverflow) return;
   }
 }

@@ -42,7 +42,8 @@ bool CTraitement::OptionsUsable() {
 
 CTraitement::~CTraitement() {
   try {
-    if (m_bSaveOptions) SaveOptions(m_sIniFile, m_sMachine);
+    // A file that already holds the options is not written again.
+    if (m_bSaveOptions) SaveOptions(m_sIniFile, m_sMachine, nullptr, SaveWhen::kIfChanged);
   } catch (...) {
     // A destructor that throws ends the host.
   }
@@ -58,7 +59,16 @@ bool OnTheLine(double mm) { return std::fabs(mm) < 1e9; }
 }  // namespace
 
 void CTraitement::AddUsi(const CUsi& usi) {
-  if (!OnTheLine(usi.m_dX) || !OnTheLine(usi.m_dY) || !OnTheLine(usi.m_dXMachine) ||
+  try {
+    AddRecord(UsiRecord(usi), usi.m_dX, usi.m_dY,
+              m_aUsi.Names(usi.m_szComNam, usi.m_szPceNam));
+  } catch (const std::bad_alloc&) {
+    m_bOverflow = true;
+  }
+}
+
+void CTraitement::AddRecord(const UsiRecord& usi, double x, double y, std::uint32_t names) {
+  if (!OnTheLine(x) || !OnTheLine(y) || !OnTheLine(usi.m_dXMachine) ||
       !OnTheLine(usi.m_dYMachine)) {
     m_bOutOfRange = true;
     m_bOverflow = true;  // stops the walk like the operation limit
@@ -69,7 +79,7 @@ void CTraitement::AddUsi(const CUsi& usi) {
     return;
   }
   try {
-    m_aUsi.Add(usi);
+    m_aUsi.Add(usi, x, y, names);
   } catch (const std::bad_alloc&) {
     m_bOverflow = true;  // a host with little address space: stop the same way
   }
@@ -131,6 +141,7 @@ void CTraitement::ReadJob() {
   m_cam.SetFile(m_sCamFile);
   m_bWriting = false;
   m_dBarSC = 0;
+  ForgetOptionNumbers();
   if (!m_cam.Refused().empty())
     ShowMessage(m_cam.Refused() + "; the job is read as holding no record.",
                            MessageIcon::kError);
@@ -259,8 +270,11 @@ void CTraitement::WriteProgram(const std::string& path) {
   }
   m_pFile = &file;
   DecideMiddleRemnant(true);
+  // The program needs the machine's values only.
+  m_aUsi.KeepDetails(false);
   BuildOperations();
   WriteOperations(path);
+  m_aUsi.KeepDetails(true);
   m_pFile = nullptr;
 }
 
@@ -287,13 +301,16 @@ void CTraitement::BuildOperations() {
   m_aUsi.RemoveAll();
   m_bOverflow = false;
   m_bOutOfRange = false;
+  ForgetOptionNumbers();
   m_cam.Libere();
   m_cam.SetPos(0);
-  while (!m_bOverflow && m_cam.Lire_Entites(kRecordPiece | kRecordBar)) {
-    if (!m_bBar && m_cam.m_nType == kRecordPiece)
-      Analyse(false, 0);
-    else if (m_bBar && m_cam.m_nType == kRecordBar)
+  // Bar mode walks the bar records, piece mode analyses the piece records;
+  // the records of the other kind are not even read.
+  while (!m_bOverflow && m_cam.Lire_Entites(m_bBar ? kRecordBar : kRecordPiece)) {
+    if (m_bBar)
       WalkBar();
+    else
+      Analyse(false, 0);
   }
 }
 
@@ -346,15 +363,20 @@ void CTraitement::WriteOperations(const std::string& path) {
 
   std::string macroDir = platform::JoinPath(platform::JoinPath(g_sIniDir, "MACRO_MK"), "");
   std::vector<std::string> problems;
-  std::string text = WriteNcText(program, g_options, macroDir, &problems);
+  // The text goes to the temporary file piece by piece as it is made; the
+  // target is replaced only by the Commit of the whole.
+  const bool written = WriteNcText(
+      program, g_options, macroDir,
+      [&file, &error](std::string_view piece) { return file.Write(piece, &error); }, &problems);
   for (const std::string& problem : problems) ShowMessage(problem, MessageIcon::kWarning);
-  if (!file.Write(text, &error) || !file.Commit(&error)) {
+  if (!written || !file.Commit(&error)) {
     ShowWriteError(path, error);
     return;
   }
   call_log::Written(path, text);
   // The name is recorded only for a program that is there, whole.
-  WriteIniKey(g_sIniFile, g_sMachine, "Nomfic", ProgramName(program));
+  WriteIniKey(g_sIniFile, g_sMachine, "Nomfic", ProgramName(program), nullptr,
+              SaveWhen::kIfChanged);
 }
 
 std::string g_sIniFile;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/array.h"
 #include "base/platform.h"
@@ -108,15 +109,67 @@ class CTraitement {
   void NibbleSlots();
   void CollectSetupHoles();
   void TextMarks();
+  // The writing pass works out the operations of a piece once (Prepare...)
+  // and places them at each repetition (Mark..., Punch..., Cut...).
+  void PrepareMarks();
+  void PrepareHoles();
+  void PrepareCut();
   void MarkCharacters(bool last);
   void PunchHoles(bool last);
   void CutPiece(bool last);
   void AddUsi(const CUsi& usi);
+  // AddUsi of a record with its X, Y and names (an index from m_aUsi).
+  void AddRecord(const UsiRecord& record, double x, double y, std::uint32_t names);
   void WriteOperations(const std::string& path);
   void WarnOfImplausibleBar();
   // False, with a message, when path is the job file or the INI file.
   bool ProgramPathUsable(const std::string& path);
   void ShowWriteError(const std::string& path, const std::string& reason);
+
+  // One operation of the current piece as every repetition makes it, but
+  // for its place along the bar.
+  struct PieceOp {
+    UsiRecord usi;    // every field but the machine X
+    double x = 0;     // marks: X of the text; holes: X of the hole
+    double step = 0;  // marks: pitch times the character's place; holes: the unit's X offset
+    double y = 0;     // m_dY
+    std::uint32_t names = 0;
+    int hole = -1;    // a hole no unit punches: its index in the record's hole list
+  };
+  // The current piece's COM_NAM and PCE_NAM in name fields, and their index
+  // in m_aUsi: read once per piece for all its operations.
+  CUsi m_pieceNames;
+  std::uint32_t m_nPieceNames = 0;
+  void ReadPieceNames();
+  std::vector<PieceOp> m_markOps;
+  std::vector<PieceOp> m_holeOps;
+  PieceOp m_cutOp;
+  double m_dMarkOffset = 0;  // Off_Marq
+  double m_dSawOffset = 0;   // Off_Scie
+
+  // The numeric options SetPostParameters hands over, read once per pass.
+  struct PostNumbers {
+    bool ready = false;
+    double markX = 0, markY = 0, markXMin = 0, markOff = 0;
+    int markNbCar = 0, markLgCar = 0, markHtCar = 0, markTyp = 0, nbVert = 0, nbHorz = 0;
+    double vLarg = 0, vProf = 0, hLarg = 0, hProf = 0, srs = 0, sl = 0, sp = 0, sc = 0;
+    double roughness = 0;  // Rugosite
+  };
+  PostNumbers m_postNumbers;
+  // The punching units as the hole treatment reads them, once per pass for
+  // millimetre [0] and inch [1] records.
+  struct UnitTable {
+    bool ready = false;
+    UnitSize slotSize[6];
+    double roundSize[6] = {}, offsetX[6] = {};
+    int level[6] = {}, code[6] = {};
+  };
+  UnitTable m_unitTables[2];
+  // Forgets the numbers read from the options, at the start of a pass.
+  void ForgetOptionNumbers() {
+    m_postNumbers.ready = false;
+    m_unitTables[0].ready = m_unitTables[1].ready = false;
+  }
 
   bool m_bOverflow = false;
   bool m_bOutOfRange = false;  // a position beyond any bar stopped the job

@@ -23,7 +23,7 @@ std::string Draw(const std::string& macro, double x0, double y0, int width = 10,
   std::string out;
   NcText nc(out, true, 0, off_r99);
   WriteMacro(nc, ParseMacro(macro), x0, y0, width, speed);
-  return Lf(out);
+  return Lf(nc.out());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "output/nc_control.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "base/text.h"
 
@@ -17,7 +19,7 @@ constexpr double kMarkerClearance = 120.0;
 // Six inches past the last operation: where the bar is pushed at the end.
 constexpr double kSixInches = 152.4;
 
-std::string_view UnitAxis(const CUsi& u) {
+std::string_view UnitAxis(const UsiRecord& u) {
   return std::string_view(u.m_szUnit, strnlen(u.m_szUnit, sizeof u.m_szUnit));
 }
 
@@ -31,7 +33,7 @@ class GcodeControl : public NcControl {
         mark_width_(ToInt(ctx.options.Mark_LgCar)),
         mark_speed_(ToDouble(ctx.options.Mark_Speed)) {}
 
-  void Mark(const CUsi& u) override {
+  void Mark(const UsiRecord& u) override {
     switch (options().Mark_Device) {
       case 1:  // Signomat: turn the wheel to the character, then strike
         nc().Line();
@@ -54,7 +56,7 @@ class GcodeControl : public NcControl {
  protected:
   // Starts a hole's line: its X and, when the unit's Y changed, the unit's
   // axis with the new Y, joined by separator.
-  void PutHolePosition(const CUsi& u, std::string_view separator) {
+  void PutHolePosition(const UsiRecord& u, std::string_view separator) {
     nc().Line();
     nc().Put('X');
     nc().PutNumber(u.m_dXMachine, true);
@@ -136,12 +138,12 @@ class SiemensControl final : public GcodeControl {
     nc().EndLine();
   }
 
-  void BeforeOperation(const CUsi& u) override {
+  void BeforeOperation(const UsiRecord& u) override {
     MiddleRemnant(u);
     Clamps(u.m_dXMachine);
   }
 
-  void Cut(const CUsi& u) override {
+  void Cut(const UsiRecord& u) override {
     nc().Line();
     nc().Put('X');
     nc().PutNumber(u.m_dXMachine, true);
@@ -149,7 +151,7 @@ class SiemensControl final : public GcodeControl {
     PutCode(u.m_nCode);
   }
 
-  void Hole(const CUsi& u) override {
+  void Hole(const UsiRecord& u) override {
     PutHolePosition(u, "=");
     nc().EndLine();
     PutCode(u.m_nCode);
@@ -182,7 +184,7 @@ class SiemensControl final : public GcodeControl {
   // The first operation of the remnant piece opens clamp 1 a moment,
   // re-references X on the remnant and switches to the remnant frame G54;
   // the other operations switch between G54 (remnant) and G500.
-  void MiddleRemnant(const CUsi& u) {
+  void MiddleRemnant(const UsiRecord& u) {
     const NcProgram& p = program();
     if (u.m_bRemnant == 1 && middle_remnant_ == 1) {
       if (clamp_[0] == kClosed) {
@@ -202,6 +204,7 @@ class SiemensControl final : public GcodeControl {
         clamp_[0] = kClosed;
       }
       ++middle_remnant_;
+      clamps_changed_ = true;
     } else if (u.m_bRemnant == 1) {
       if (!g54_) {
         nc().Numbered("G54");
@@ -222,6 +225,11 @@ class SiemensControl final : public GcodeControl {
   // their open position counted from the bar end. The first move of an
   // operation switches to continuous-path mode (G64), G60 ends it.
   void Clamps(double x) {
+    // Most operations move no clamp: nothing to look at below the nearest
+    // position where one would move.
+    if (clamps_changed_) NextClampMove();
+    if (!(x > next_clamp_move_)) return;
+    clamps_changed_ = true;
     const NcProgram& p = program();
     const bool signomat = options().Mark_Device == 1;
     bool g64 = false;
@@ -246,6 +254,17 @@ class SiemensControl final : public GcodeControl {
     }
     if (g64) nc().Numbered("G60");
   }
+  // The smallest X beyond which a clamp opens or closes.
+  void NextClampMove() {
+    const NcProgram& p = program();
+    next_clamp_move_ = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < kClamps; ++i) {
+      if (clamp_[i] == kClosed)
+        next_clamp_move_ = std::min(next_clamp_move_, open_[i] + (p.length - p.bar_sc));
+      if (clamp_[i] == kNotClosed) next_clamp_move_ = std::min(next_clamp_move_, close_[i]);
+    }
+    clamps_changed_ = false;
+  }
   void RetractMarker() {
     if (m39_) return;
     nc().Numbered("M39");
@@ -255,6 +274,8 @@ class SiemensControl final : public GcodeControl {
   double open_[kClamps];
   double close_[kClamps];
   int clamp_[kClamps] = {kClosed, kNotClosed, kNotClosed, kNotClosed, kNotClosed, kNotClosed};
+  bool clamps_changed_ = true;  // next_clamp_move_ is to be worked out again
+  double next_clamp_move_ = 0;
   int middle_remnant_;
   bool g54_ = false;
   bool m39_ = false;
@@ -271,7 +292,7 @@ class FagorControl final : public GcodeControl {
     nc().Line();
     nc().Put('(');
     nc().Put(text);
-    if (text.size() < kWidth) nc().out().append(kWidth - text.size(), ' ');
+    if (text.size() < kWidth) nc().Put(kWidth - text.size(), ' ');
     nc().Put(')');
     nc().EndLine();
   }
@@ -296,7 +317,7 @@ class FagorControl final : public GcodeControl {
     nc().EndLine();
   }
 
-  void Cut(const CUsi& u) override {
+  void Cut(const UsiRecord& u) override {
     nc().Line();
     nc().Put('X');
     nc().PutNumber(u.m_dXMachine, true);
@@ -305,7 +326,7 @@ class FagorControl final : public GcodeControl {
     nc().EndLine();
   }
 
-  void Hole(const CUsi& u) override {
+  void Hole(const UsiRecord& u) override {
     PutHolePosition(u, "");
     nc().Put('M');
     nc().PutInt(u.m_nCode);
@@ -340,7 +361,7 @@ class ClipperControl final : public NcControl {
     nc().Plain("");
   }
 
-  void Cut(const CUsi& u) override {
+  void Cut(const UsiRecord& u) override {
     nc().Line();
     nc().Put("SHEAR(0, ");
     nc().PutNumber(u.m_dXMachine, false);
@@ -348,7 +369,7 @@ class ClipperControl final : public NcControl {
     nc().EndLine();
   }
 
-  void Hole(const CUsi& u) override {
+  void Hole(const UsiRecord& u) override {
     nc().Line();
     nc().Put("PUNCH(");
     nc().Put(UnitAxis(u));
@@ -356,7 +377,7 @@ class ClipperControl final : public NcControl {
     PutXY(u);
   }
 
-  void Mark(const CUsi& u) override {
+  void Mark(const UsiRecord& u) override {
     nc().Line();
     nc().Put("CHAR(");
     nc().Put(u.m_cChar);
@@ -374,7 +395,7 @@ class ClipperControl final : public NcControl {
 
  private:
   // "<x>, <y>)" and the line end.
-  void PutXY(const CUsi& u) {
+  void PutXY(const UsiRecord& u) {
     nc().PutNumber(u.m_dXMachine, false);
     nc().Put(", ");
     nc().PutNumber(u.m_dYMachine, false);

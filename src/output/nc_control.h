@@ -38,10 +38,10 @@ class NcControl {
   // Units, tools and referencing, after the comment block.
   virtual void Preamble() = 0;
   // Before each operation's block: the middle remnant and the clamps.
-  virtual void BeforeOperation(const CUsi&) {}
-  virtual void Cut(const CUsi& u) = 0;
-  virtual void Hole(const CUsi& u) = 0;
-  virtual void Mark(const CUsi& u) = 0;
+  virtual void BeforeOperation(const UsiRecord&) {}
+  virtual void Cut(const UsiRecord& u) = 0;
+  virtual void Hole(const UsiRecord& u) = 0;
+  virtual void Mark(const UsiRecord& u) = 0;
   // After the last operation; last_x is the machine X of the last one.
   virtual void End(double last_x) = 0;
 

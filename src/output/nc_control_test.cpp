@@ -37,7 +37,7 @@ class ControlRun {
     MacroLibrary macros("/nonexistent/");
     std::unique_ptr<NcControl> control = MakeNcControl(NcContext{nc, program, options, macros});
     f(*control);
-    return Lf(out);
+    return Lf(nc.out());
   }
 
   std::string Comment(const std::string& text) {

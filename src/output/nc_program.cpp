@@ -31,15 +31,17 @@ class FaceToggles {
 
 // End of the run of operations with the same machine X and face that
 // starts at begin.
-template <typename It>
-It RunEnd(It begin, It end) {
-  return std::find_if(begin, end, [&](const CUsi& u) {
-    return u.m_dXMachine != begin->m_dXMachine || u.m_nFace != begin->m_nFace;
-  });
+std::size_t RunEnd(const UsiRecords& ops, std::size_t begin) {
+  const UsiRecord& first = ops[begin];
+  std::size_t end = begin + 1;
+  while (end < ops.size() && ops[end].m_dXMachine == first.m_dXMachine &&
+         ops[end].m_nFace == first.m_nFace)
+    ++end;
+  return end;
 }
 
 // The block of one operation; false for a kind that has none.
-bool WriteOperation(NcControl& control, const CUsi& u) {
+bool WriteOperation(NcControl& control, const UsiRecord& u) {
   control.BeforeOperation(u);
   switch (u.m_cType) {
     case 'C': control.Cut(u); return true;
@@ -49,25 +51,61 @@ bool WriteOperation(NcControl& control, const CUsi& u) {
   }
 }
 
+// Hands the text made so far to the sink once it has grown to a piece.
+class Pieces {
+ public:
+  Pieces(NcText& nc, const NcSink* sink) : nc_(nc), sink_(sink) {}
+  // False once the sink has refused a piece.
+  bool Pass(bool all = false) {
+    if (!sink_ || !ok_ || (!all && nc_.size() < kNcPieceBytes)) return ok_;
+    std::string& out = nc_.out();
+    ok_ = (*sink_)(out);
+    out.clear();
+    return ok_;
+  }
+
+ private:
+  NcText& nc_;
+  const NcSink* sink_;
+  bool ok_ = true;
+};
+
 // Every operation in alternated order, then the program end. Walks the
 // sorted list run by run instead of copying and reordering it.
-void WriteOperations(NcControl& control, const std::vector<CUsi>& ops) {
+bool WriteOperations(NcControl& control, const UsiRecords& ops, Pieces& pieces) {
   FaceToggles toggles;
   double last_x = 0;
-  for (auto begin = ops.begin(); begin != ops.end();) {
-    const auto end = RunEnd(begin, ops.end());
-    if (toggles.Next(begin->m_nFace)) {
-      for (auto it = end; it != begin;) {
-        --it;
-        if (WriteOperation(control, *it)) last_x = it->m_dXMachine;
-      }
+  for (std::size_t begin = 0; begin < ops.size();) {
+    const std::size_t end = RunEnd(ops, begin);
+    if (toggles.Next(ops[begin].m_nFace)) {
+      for (std::size_t i = end; i > begin;)
+        if (WriteOperation(control, ops[--i])) last_x = ops[i].m_dXMachine;
     } else {
-      for (auto it = begin; it != end; ++it)
-        if (WriteOperation(control, *it)) last_x = it->m_dXMachine;
+      for (std::size_t i = begin; i < end; ++i)
+        if (WriteOperation(control, ops[i])) last_x = ops[i].m_dXMachine;
     }
     begin = end;
+    if (!pieces.Pass()) return false;
   }
   control.End(last_x);
+  return true;
+}
+
+bool WriteText(const NcProgram& program, const OptionValues& options,
+               const std::string& macro_dir, std::string& out, const NcSink* sink,
+               std::vector<std::string>* problems) {
+  NcText nc(out, options.Ligne != 0, program.inch, ToDouble(options.Off_R99));
+  Pieces pieces(nc, sink);
+  MacroLibrary macros(macro_dir);
+  std::unique_ptr<NcControl> control = MakeNcControl(NcContext{nc, program, options, macros});
+  std::vector<PieceListRow> rows;
+  if (program.bar) rows = BarPieceList(program, options.Motrice);
+  WriteHeader(*control, program, rows, options);
+  control->Preamble();
+  bool ok = WriteOperations(*control, program.ops, pieces) && pieces.Pass(true);
+  nc.out();  // everything in out for the caller without a sink
+  if (problems) *problems = macros.Problems();
+  return ok;
 }
 
 }  // namespace
@@ -79,13 +117,23 @@ std::string ProgramName(const NcProgram& program) {
   return FileNameOnly(name);
 }
 
-void AlternateRuns(std::vector<CUsi>& ops) {
+void AlternateRuns(UsiRecords& ops) {
   FaceToggles toggles;
-  for (auto begin = ops.begin(); begin != ops.end();) {
-    const auto end = RunEnd(begin, ops.end());
-    if (toggles.Next(begin->m_nFace)) std::reverse(begin, end);
+  for (std::size_t begin = 0; begin < ops.size();) {
+    const std::size_t end = RunEnd(ops, begin);
+    if (toggles.Next(ops[begin].m_nFace))
+      for (std::size_t i = begin, j = end - 1; i < j; ++i, --j) std::swap(ops[i], ops[j]);
     begin = end;
   }
+}
+
+bool WriteNcText(const NcProgram& program, const OptionValues& options,
+                 const std::string& macro_dir, const NcSink& sink,
+                 std::vector<std::string>* problems) {
+  std::string out;
+  // A run ends a little past a piece; clamp moves and macros may add more.
+  out.reserve(kNcPieceBytes + kNcPieceBytes / 4);
+  return WriteText(program, options, macro_dir, out, &sink, problems);
 }
 
 std::string WriteNcText(const NcProgram& program, const OptionValues& options,
@@ -94,14 +142,6 @@ std::string WriteNcText(const NcProgram& program, const OptionValues& options,
   // A block takes two lines of some 10 to 20 characters; clamp moves and
   // macros come on top and are left to the string's growth.
   out.reserve(4096 + program.ops.size() * 40);
-  NcText nc(out, options.Ligne != 0, program.inch, ToDouble(options.Off_R99));
-  MacroLibrary macros(macro_dir);
-  std::unique_ptr<NcControl> control = MakeNcControl(NcContext{nc, program, options, macros});
-  std::vector<PieceListRow> pieces;
-  if (program.bar) pieces = BarPieceList(program, options.Motrice);
-  WriteHeader(*control, program, pieces, options);
-  control->Preamble();
-  WriteOperations(*control, program.ops);
-  if (problems) *problems = macros.Problems();
+  WriteText(program, options, macro_dir, out, nullptr, problems);
   return out;
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cam/cam.h"
@@ -29,7 +30,7 @@ struct NcProgram {
   double middle_x = 0;         // m_dMiddleX
   double middle_len = 0;       // m_dMiddleLen
   double max_x = 0;            // m_dMaxX
-  std::vector<CUsi> ops;       // sorted; the writer alternates the runs itself
+  UsiRecords ops;                  // sorted; the writer alternates the runs itself
   // Length as display text in the program's unit (the reader's ValToText).
   std::function<std::string(double)> val_to_text;
 };
@@ -42,12 +43,25 @@ std::string ProgramName(const NcProgram& program);
 // Reorders the operations so that the machine alternates its direction
 // across each face: runs of equal machine X and face, every other run of a
 // face reversed, the first one included.
-void AlternateRuns(std::vector<CUsi>& ops);
+void AlternateRuns(UsiRecords& ops);
+
+// Receives the text of a program piece by piece, in order; false when it
+// could not take a piece (the writer then stops).
+using NcSink = std::function<bool(std::string_view)>;
+
+// The text is handed to a sink in pieces of about this size, so a program
+// of any length needs no more memory than this.
+inline constexpr std::size_t kNcPieceBytes = std::size_t{1} << 18;
 
 // Writes the whole program text, header to program end, with CR LF line
-// ends. Reads the options it needs from `options`; Signoscript macros are
-// read from macro_dir ("<INI directory>MACRO_MK/"). Macro files that are no
-// files to read add a message each to *problems when given.
+// ends, into sink in pieces of about kNcPieceBytes. Reads the options it
+// needs from `options`; Signoscript macros are read from macro_dir
+// ("<INI directory>MACRO_MK/"). Macro files that are no files to read add a
+// message each to *problems when given. False when the sink refused a piece.
+bool WriteNcText(const NcProgram& program, const OptionValues& options,
+                 const std::string& macro_dir, const NcSink& sink,
+                 std::vector<std::string>* problems = nullptr);
+// The same, the whole text in one string.
 std::string WriteNcText(const NcProgram& program, const OptionValues& options,
                         const std::string& macro_dir,
                         std::vector<std::string>* problems = nullptr);

@@ -7,6 +7,7 @@
 #define BARPOST_OUTPUT_NC_TEXT_H_
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -21,26 +22,59 @@ inline constexpr std::size_t kNumberBufferSize = 400;
 std::size_t FormatNumberTo(char* buf, double value, bool x_flag, int inch, double off_r99);
 std::string FormatNumber(double value, bool x_flag, int inch, double off_r99);
 
+// The line writer. Text is gathered in a buffer of the writer's own and
+// goes to `out` a few kilobytes at a time, when the writer is destroyed and
+// whenever out() is asked for, so the many short words of a line cost no
+// call each.
 class NcText {
  public:
   // numbering: the option Ligne is on. inch: 1 for a program in inches.
   // off_r99: the X scaling factor (0 or less: none).
   NcText(std::string& out, bool numbering, int inch, double off_r99)
       : out_(out), numbering_(numbering), inch_(inch), off_r99_(off_r99) {}
+  ~NcText() { Spill(); }
+  NcText(const NcText&) = delete;
+  NcText& operator=(const NcText&) = delete;
 
   // The counter value before the first numbered line and the text put
   // between a line number and the line ("" or ": ").
   void SetNumbering(int counter, std::string_view after_number) {
     counter_ = counter;
     after_number_ = after_number;
+    counter_text_len_ = 0;
   }
 
   // Starts a numbered line: the counter grows by 2 whether or not numbers
   // are written, so jump targets computed from it stay right.
   void Line();
   // Text appended to the current line.
-  void Put(std::string_view text) { out_.append(text); }
-  void Put(char c) { out_.push_back(c); }
+  void Put(std::string_view text) {
+    const std::size_t n = text.size();
+    if (n > kShort) return PutLong(text);
+    if (kRoom - len_ < kShort) Spill();
+    char* to = buffer_ + len_;
+    const char* from = text.data();
+    // Short words in at most two moves of fixed size, which the compiler
+    // makes plain loads and stores.
+    if (n >= 8) {
+      std::memcpy(to, from, 8);
+      std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+      std::memcpy(to, from, 4);
+      std::memcpy(to + n - 4, from + n - 4, 4);
+    } else {
+      for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+    }
+    len_ += n;
+  }
+  void Put(char c) {
+    if (len_ == kRoom) Spill();
+    buffer_[len_++] = c;
+  }
+  // count times the character c.
+  void Put(std::size_t count, char c) {
+    for (std::size_t i = 0; i < count; ++i) Put(c);
+  }
   void PutInt(long long value);
   // A formatted length; x: the X scaling applies.
   void PutNumber(double value, bool x);
@@ -50,7 +84,7 @@ class NcText {
       __attribute__((format(printf, 2, 3)))
 #endif
       ;
-  void EndLine() { out_.append("\r\n"); }
+  void EndLine() { Put("\r\n"); }
 
   // Whole lines: numbered, and unnumbered.
   void Numbered(std::string_view text) {
@@ -67,15 +101,38 @@ class NcText {
     return FormatNumber(value, x, inch_, off_r99_);
   }
   int counter() const { return counter_; }
-  std::string& out() { return out_; }
+  // Characters written so far.
+  std::size_t size() const { return out_.size() + len_; }
+  // Everything written so far, the current line included.
+  std::string& out() {
+    Spill();
+    return out_;
+  }
 
  private:
+  static constexpr std::size_t kShort = 16;
+  static constexpr std::size_t kRoom = 8192;
+
+  void Spill() {
+    out_.append(buffer_, len_);
+    len_ = 0;
+  }
+  void PutLong(std::string_view text) {
+    Spill();
+    out_.append(text);
+  }
+
   std::string& out_;
   bool numbering_;
   int inch_;
   double off_r99_;
   int counter_ = 0;
   std::string_view after_number_;
+  char buffer_[kRoom];
+  std::size_t len_ = 0;
+  // The decimal digits of counter_, kept up to date by Line (0: none yet).
+  char counter_text_[16] = {};
+  std::size_t counter_text_len_ = 0;
 };
 
 #endif  // BARPOST_OUTPUT_NC_TEXT_H_

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "output/output_test_util.h"
 
@@ -30,6 +34,30 @@ TEST(FormatNumber, RoundsLikePrintf) {
       if (mm.back() == '.') mm.pop_back();
       ASSERT_EQ(FormatNumber(v, false, 0, 0), mm) << v;
     }
+  }
+}
+
+TEST(FormatNumber, RoundsLikePrintfAtAnyMagnitude) {
+  // Coordinates as jobs make them (a few decimals), values a hair off a
+  // tie, and numbers up to where no shortcut applies.
+  std::mt19937_64 rng(5);
+  std::vector<double> values = {0.0, -0.0, 0.0625, -0.0625, 0.00005, 1e13, 1.5e13, 1e300};
+  for (int i = 0; i < 100000; ++i) {
+    const double scale = std::pow(10.0, static_cast<int>(rng() % 16) - 4);
+    const double v = static_cast<double>(static_cast<long long>(rng() % 2000001) - 1000000) /
+                     static_cast<double>(1 + rng() % 1000) * scale;
+    values.push_back(v);
+    values.push_back(std::nextafter(std::round(v * 1000) / 1000 + 0.0005, 0.0));
+  }
+  for (double v : values) {
+    char expected[400];
+    std::snprintf(expected, sizeof expected, "%0.4f", v / 25.4);
+    ASSERT_EQ(FormatNumber(v, false, 1, 0), expected) << v;
+    std::snprintf(expected, sizeof expected, "%0.3f", v);
+    std::string mm = expected;
+    while (mm.back() == '0') mm.pop_back();
+    if (mm.back() == '.') mm.pop_back();
+    ASSERT_EQ(FormatNumber(v, false, 0, 0), mm) << v;
   }
 }
 
@@ -63,7 +91,20 @@ TEST(NcText, LineNumbersRunInStepsOfTwo) {
   nc.EndLine();
   nc.Plain("INCH");
   nc.Numbered("M30");
-  EXPECT_EQ(out, "N2G90\r\nN4X12.5M5\r\nINCH\r\nN6M30\r\n");
+  EXPECT_EQ(nc.out(), "N2G90\r\nN4X12.5M5\r\nINCH\r\nN6M30\r\n");
+}
+
+TEST(NcText, LineNumbersCarryAcrossDigits) {
+  for (int start : {0, -2, 96, 9990}) {
+    std::string out, expected;
+    NcText nc(out, true, 0, 0);
+    nc.SetNumbering(start, start < 0 ? ": " : "");
+    for (int n = start + 2; n <= start + 2400; n += 2) {
+      nc.Numbered("G");
+      expected += "N" + std::to_string(n) + (start < 0 ? ": " : "") + "G\r\n";
+    }
+    ASSERT_EQ(nc.out(), expected) << start;
+  }
 }
 
 TEST(NcText, WithoutNumbersTheCounterStillAdvances) {
@@ -72,7 +113,7 @@ TEST(NcText, WithoutNumbersTheCounterStillAdvances) {
   nc.Numbered("G90");
   nc.Numbered("G91");
   EXPECT_EQ(nc.counter(), 4);
-  EXPECT_EQ(Lf(out), "G90\nG91\n");
+  EXPECT_EQ(Lf(nc.out()), "G90\nG91\n");
 }
 
 TEST(NcText, ClipperNumbersFromZeroWithColon) {
@@ -81,7 +122,7 @@ TEST(NcText, ClipperNumbersFromZeroWithColon) {
   nc.SetNumbering(-2, ": ");
   nc.Numbered("SHEAR(0, 10)");
   nc.Numbered("MOVE(X,  162.4)");
-  EXPECT_EQ(Lf(out), "N0: SHEAR(0, 10)\nN2: MOVE(X,  162.4)\n");
+  EXPECT_EQ(Lf(nc.out()), "N0: SHEAR(0, 10)\nN2: MOVE(X,  162.4)\n");
 }
 
 TEST(NcText, PutFHandlesLongTexts) {
@@ -89,5 +130,5 @@ TEST(NcText, PutFHandlesLongTexts) {
   NcText nc(out, false, 0, 0);
   const std::string long_text(2000, 'a');
   nc.PutF("<%s>", long_text.c_str());
-  EXPECT_EQ(out, "<" + long_text + ">");
+  EXPECT_EQ(nc.out(), "<" + long_text + ">");
 }
