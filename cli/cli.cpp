@@ -328,8 +328,12 @@ std::string CheckMachine(const std::string& ini_path, const std::string& machine
 // where the file ended before the call.
 class CallRecord {
  public:
-  // path: the log the user asked for, or empty for a private one.
+  // path: the log the user asked for (--log, else BARPOST_LOG), or empty for
+  // a private one, which the module keeps brief: no digests of the files.
   explicit CallRecord(std::string path) : path_(std::move(path)) {
+    if (path_.empty())
+      if (const char* env = std::getenv("BARPOST_LOG"); env && *env) path_ = env;
+    platform::SetEnvironment("BARPOST_LOG_BRIEF", path_.empty() ? "1" : "0");
     if (path_.empty()) {
       private_ = true;
       path_ = (std::filesystem::temp_directory_path() /

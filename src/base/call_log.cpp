@@ -4,7 +4,6 @@
 #include <ctime>
 
 #include "base/platform.h"
-#include "base/sha256.h"
 #include "base/text.h"
 
 namespace call_log {
@@ -73,11 +72,28 @@ void Note(std::string_view what, std::string_view text) {
   r.text += '\n';
 }
 
+FileRecord::FileRecord() : counting_(Current().open) {
+  const char* brief = std::getenv("BARPOST_LOG_BRIEF");
+  digesting_ = counting_ && !(brief && std::string_view(brief) == "1");
+}
+
+void FileRecord::Add(std::string_view piece) {
+  if (!counting_) return;
+  for (std::size_t at = 0; (at = piece.find('\n', at)) != std::string_view::npos; ++at) ++lines_;
+  if (digesting_) digest_.Update(piece);
+}
+
+void FileRecord::Written(const std::string& path) {
+  if (!counting_) return;
+  std::string text = path + " (" + std::to_string(lines_) + " lines";
+  if (digesting_) text += ", sha256 " + digest_.HexDigest();
+  Note("wrote", text + ")");
+}
+
 void Written(const std::string& path, std::string_view text) {
-  if (!Current().open) return;
-  std::size_t lines = 0;
-  for (char c : text) lines += c == '\n';
-  Note("wrote", path + " (" + std::to_string(lines) + " lines, sha256 " + Sha256Hex(text) + ")");
+  FileRecord record;
+  record.Add(text);
+  record.Written(path);
 }
 
 void End(int result) {

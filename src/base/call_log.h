@@ -18,6 +18,8 @@
 
 #include <string>
 #include <string_view>
+
+#include "base/sha256.h"
 #include <utility>
 #include <vector>
 
@@ -27,7 +29,24 @@ namespace call_log {
 void Begin(std::string_view entry, const std::vector<std::pair<std::string, std::string>>& args);
 // One line "what: text" of the current record.
 void Note(std::string_view what, std::string_view text);
-// "wrote: path (N lines, sha256 ...)" for a file written whole with text.
+// A file written piece by piece: its lines counted and its SHA-256 taken as
+// the pieces go by, when the call's record wants them. BARPOST_LOG_BRIEF=1
+// leaves the digest out, for a host that only reads back the messages.
+class FileRecord {
+ public:
+  FileRecord();
+  void Add(std::string_view piece);
+  // "wrote: path (N lines, sha256 ...)".
+  void Written(const std::string& path);
+
+ private:
+  bool counting_ = false;
+  bool digesting_ = false;
+  std::size_t lines_ = 0;
+  Sha256 digest_;
+};
+
+// The same for a file written whole with text.
 void Written(const std::string& path, std::string_view text);
 // Ends the record with the result and appends it to the file in one write.
 void End(int result);

@@ -1,7 +1,7 @@
 #include "base/sha256.h"
 
-#include <array>
-#include <cstdint>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -48,26 +48,45 @@ void Block(std::array<std::uint32_t, 8>& h, const unsigned char* p) {
 
 }  // namespace
 
-std::string Sha256Hex(std::string_view data) {
-  std::array<std::uint32_t, 8> h = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                                    0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+void Sha256::Update(std::string_view data) {
   const auto* p = reinterpret_cast<const unsigned char*>(data.data());
-  std::size_t whole = data.size() / 64 * 64;
-  for (std::size_t i = 0; i < whole; i += 64) Block(h, p + i);
+  std::size_t n = data.size();
+  bytes_ += n;
+  if (filled_ > 0) {
+    const std::size_t take = std::min(n, sizeof block_ - filled_);
+    std::memcpy(block_ + filled_, p, take);
+    filled_ += take, p += take, n -= take;
+    if (filled_ < sizeof block_) return;
+    Block(h_, block_);
+    filled_ = 0;
+  }
+  for (; n >= 64; p += 64, n -= 64) Block(h_, p);
+  std::memcpy(block_, p, n);
+  filled_ = n;
+}
+
+std::string Sha256::HexDigest() {
   // The last bytes, a 1 bit, zeros, and the length in bits.
-  unsigned char tail[128] = {0};
-  std::size_t rest = data.size() - whole;
-  for (std::size_t i = 0; i < rest; ++i) tail[i] = p[whole + i];
-  tail[rest] = 0x80;
-  std::size_t tail_size = rest < 56 ? 64 : 128;
-  const std::uint64_t bits = static_cast<std::uint64_t>(data.size()) * 8;
-  for (int i = 0; i < 8; ++i) tail[tail_size - 1 - static_cast<std::size_t>(i)] = static_cast<unsigned char>(bits >> (8 * i));
-  Block(h, tail);
-  if (tail_size == 128) Block(h, tail + 64);
+  const std::uint64_t bits = bytes_ * 8;
+  block_[filled_++] = 0x80;
+  if (filled_ > 56) {
+    std::memset(block_ + filled_, 0, sizeof block_ - filled_);
+    Block(h_, block_);
+    filled_ = 0;
+  }
+  std::memset(block_ + filled_, 0, 56 - filled_);
+  for (int i = 0; i < 8; ++i) block_[63 - i] = static_cast<unsigned char>(bits >> (8 * i));
+  Block(h_, block_);
   static const char kHex[] = "0123456789abcdef";
   std::string out;
   out.reserve(64);
-  for (std::uint32_t v : h)
+  for (std::uint32_t v : h_)
     for (int shift = 28; shift >= 0; shift -= 4) out += kHex[(v >> shift) & 0xF];
   return out;
+}
+
+std::string Sha256Hex(std::string_view data) {
+  Sha256 digest;
+  digest.Update(data);
+  return digest.HexDigest();
 }

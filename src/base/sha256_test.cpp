@@ -13,3 +13,14 @@ TEST(Sha256, KnownTexts) {
   EXPECT_EQ(Sha256Hex(std::string(1000000, 'a')),
             "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
+
+TEST(Sha256, PiecesGiveTheDigestOfTheWhole) {
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += static_cast<char>('A' + i % 53);
+  for (std::size_t piece : {1u, 7u, 63u, 64u, 65u, 1000u}) {
+    Sha256 digest;
+    for (std::size_t at = 0; at < text.size(); at += piece)
+      digest.Update(std::string_view(text).substr(at, piece));
+    EXPECT_EQ(digest.HexDigest(), Sha256Hex(text)) << piece;
+  }
+}

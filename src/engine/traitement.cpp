@@ -365,15 +365,20 @@ void CTraitement::WriteOperations(const std::string& path) {
   std::vector<std::string> problems;
   // The text goes to the temporary file piece by piece as it is made; the
   // target is replaced only by the Commit of the whole.
+  call_log::FileRecord record;
   const bool written = WriteNcText(
       program, g_options, macroDir,
-      [&file, &error](std::string_view piece) { return file.Write(piece, &error); }, &problems);
+      [&file, &error, &record](std::string_view piece) {
+        record.Add(piece);
+        return file.Write(piece, &error);
+      },
+      &problems);
   for (const std::string& problem : problems) ShowMessage(problem, MessageIcon::kWarning);
   if (!written || !file.Commit(&error)) {
     ShowWriteError(path, error);
     return;
   }
-  call_log::Written(path, text);
+  record.Written(path);
   // The name is recorded only for a program that is there, whole.
   WriteIniKey(g_sIniFile, g_sMachine, "Nomfic", ProgramName(program), nullptr,
               SaveWhen::kIfChanged);

@@ -140,7 +140,7 @@ TEST(ProgramReader, ReadsBackWhatTheWriterWrote) {
     p.middle_remnant = v.remnant;
     p.middle_x = 2700;
     p.middle_len = shift;
-    p.ops = ops;
+    for (const CUsi& u : ops) p.ops.push_back(u);
     const std::string text = WriteNcText(p, o, kMacros);
 
     ProgramRead r = ReadProgram(text, o, kMacros);

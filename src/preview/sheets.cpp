@@ -43,7 +43,7 @@ std::string ProgramText(CTraitement& job, const std::vector<CUsi>& ops) {
   program.middle_x = job.m_dMiddleX;
   program.middle_len = job.m_dMiddleLen;
   program.max_x = job.m_dMaxX;
-  program.ops = ops;
+  for (const CUsi& u : ops) program.ops.push_back(u);
   const CPostCam& reader = job.m_cam;
   program.val_to_text = [&reader](double v) { return reader.ValToText(v, 0); };
   return WriteNcText(program, g_options, MacroDir());
@@ -229,7 +229,8 @@ bool PreviewJob(CTraitement& job, const HoleTexts& texts, JobPreview* out, std::
       }
     }
     if (int n = ++names[sheet.name]; n > 1) sheet.name += "-" + std::to_string(n);
-    std::vector<CUsi> ops = job.m_aUsi.TakeSorted();
+    std::vector<CUsi> ops = job.m_aUsi.Sorted();
+    job.m_aUsi.RemoveAll();
     for (const CUsi& u : ops) {
       panel.ops.push_back(OpOfUsi(u, o, out->inch, macros));
       const Op& op = panel.ops.back();
