@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -59,9 +60,8 @@ struct Command {
   bool creates = false;  // takes --create
 };
 
-// Largest program read back for the report, and largest log read back.
-constexpr std::size_t kMaxReportBytes = std::size_t{1} << 30;
-constexpr std::size_t kMaxLogBytes = std::size_t{64} << 20;
+// Largest record of one call read back from the log.
+constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;
 
 const Command kCommands[] = {
     {"process", 4, "process [--create] INI MACHINE CAMFILE NCFILE",
@@ -244,34 +244,18 @@ std::string Describe(int result) {
   }
 }
 
-void ReportProgram(std::ostream& out, const std::string& path) {
-  // Read back at most what a program may hold, only a regular file, and a
-  // piece at a time: a day's program is a hundred megabytes.
-  const bool regular = platform::KindOf(path) == platform::FileKind::kRegular;
-  std::FILE* file = regular ? std::fopen(path.c_str(), "rb") : nullptr;
-  if (!file) {
-    out << "no program was read back from " << path << ": "
-        << (regular ? std::strerror(errno) : "not a regular file") << "\n";
+// What the module says it wrote ("wrote: PATH (N lines..."), from its log.
+void ReportProgram(std::ostream& out, const std::string& path, const std::string& wrote) {
+  const std::string head = path + " (";
+  if (wrote.rfind(head, 0) != 0) {
+    out << "no program was written to " << path << "\n";
     return;
   }
-  std::vector<char> piece(std::size_t{1} << 16);
-  std::size_t bytes = 0, lines = 0, n = 0;
-  while (bytes <= kMaxReportBytes && (n = std::fread(piece.data(), 1, piece.size(), file)) > 0) {
-    bytes += n;
-    lines += static_cast<std::size_t>(std::count(piece.data(), piece.data() + n, '\n'));
-  }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed || bytes > kMaxReportBytes) {
-    out << "no program was read back from " << path << ": "
-        << (failed ? "read error" : "larger than a program may be") << "\n";
-    return;
-  }
-  if (bytes == 0) {
+  const long lines = std::atol(wrote.c_str() + head.size());
+  if (lines == 0)
     out << path << " is empty: the job made no machining operation\n";
-    return;
-  }
-  out << "wrote " << path << " (" << lines << " lines)\n";
+  else
+    out << "wrote " << path << " (" << lines << " lines)\n";
 }
 
 // Checks made before the module is called, so that a mistyped path or name
@@ -349,18 +333,22 @@ class CallRecord {
   ~CallRecord() {
     if (private_) std::remove(path_.c_str());
   }
-  // The "error: ..." lines the module wrote for this call.
-  std::vector<std::string> Errors() const {
-    std::string text, error;
+  // The lines "what: text" of this call's record, text only, for one what.
+  std::vector<std::string> Lines(std::string_view what) const {
     std::vector<std::string> errors;
-    if (platform::ReadRegularFile(path_, kMaxLogBytes, &text, &error) !=
-        platform::ReadResult::kOk)
-      return errors;
-    std::string_view rest = std::string_view(text).substr(std::min(start_, text.size()));
+    // Only what this call appended, however long the shop's log has grown.
+    if (platform::KindOf(path_) != platform::FileKind::kRegular) return errors;
+    std::ifstream in(path_, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(start_));
+    std::string text(kMaxRecordBytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    std::string_view rest = text;
     while (!rest.empty()) {
       std::size_t end = rest.find('\n');
       std::string_view line = rest.substr(0, end);
-      if (line.starts_with("error: ")) errors.emplace_back(line.substr(7));
+      if (line.size() > what.size() + 1 && line.starts_with(what) && line[what.size()] == ':')
+        errors.emplace_back(line.substr(what.size() + 2));
       rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     }
     return errors;
@@ -437,13 +425,16 @@ int CallModule(const Command& command, const Call& call, std::ostream& out, std:
   }
   // The module's results follow the host protocol, which calls a job done
   // even when its program could not be written; its messages tell the rest.
-  const std::vector<std::string> errors = record.Errors();
+  const std::vector<std::string> errors = record.Lines("error");
   if (result == BARPOST_OK && !errors.empty()) {
     err << "barpost: " << name << ": the module reported an error:\n";
     for (const std::string& e : errors) err << "  " << e << "\n";
     return kExitReported;
   }
-  if (name == "process" && result == BARPOST_OK) ReportProgram(out, a[3]);
+  if (name == "process" && result == BARPOST_OK) {
+    const std::vector<std::string> wrote = record.Lines("wrote");
+    ReportProgram(out, a[3], wrote.empty() ? std::string() : wrote.back());
+  }
   return name == "config" ? kExitOk : StatusOf(result);
 }
 
