@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "config/options.h"
+#include "ui/profile_arrays.h"
 #include "ui/qt/field_checks.h"
 
 class CEditGrid;
@@ -19,7 +20,6 @@ class QLineEdit;
 class QRadioButton;
 class QTimer;
 
-constexpr int kCategories = 20;
 constexpr int kUnitRows = 6;
 
 class COptionPage : public QWidget {
@@ -180,21 +180,6 @@ class CPropertyMarquage : public COptionPage {
   QLabel* m_yLabel;
 };
 
-// The working form of the category strings: one entry per category.
-struct ProfileArrays {
-  int enabled[kCategories] = {};
-  int xSymmetry[kCategories] = {};
-  int ySymmetry[kCategories] = {};
-  int rotation[kCategories] = {};
-  int marking[kCategories] = {};
-  int transformation[kCategories] = {};  // 0 none, 1 X, 2 Y, 3 rotation
-  int origin[kCategories] = {};
-};
-ProfileArrays ReadProfileArrays(const OptionValues& options);
-void WriteProfileArrays(const ProfileArrays& arrays, OptionValues& options);
-
-// The category letters, in the order of the category strings.
-extern const char kCategoryLetters[kCategories + 1];
 
 // "Profiles": what may be done with each profile category.
 class CPropertyProfil : public COptionPage {

@@ -1,5 +1,7 @@
 #include "ui/qt/pictures.h"
 
+#include "ui/profile_arrays.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
@@ -16,25 +18,6 @@ QPixmap Blank(int width, int height) {
   return picture;
 }
 
-enum class Shape { kAngle, kTee, kChannel, kFlat, kRound, kSquare, kTube, kPipe, kZed, kBeam, kWide };
-
-// What the categories are cut from, as the lines' operators know them.
-Shape CategoryShape(char category) {
-  switch (category) {
-    case 'A': case 'Y': case 'L': return Shape::kAngle;
-    case 'T': return Shape::kTee;
-    case 'C': case 'U': return Shape::kChannel;
-    case 'B': case 'P': return Shape::kFlat;
-    case 'D': return Shape::kRound;
-    case 'V': case 'N': return Shape::kSquare;
-    case 'G': case 'R': return Shape::kTube;
-    case 'O': return Shape::kPipe;
-    case 'Z': return Shape::kZed;
-    case 'I': case 'E': return Shape::kBeam;
-    case 'H': case 'F': case 'M': return Shape::kWide;
-    default: return Shape::kFlat;
-  }
-}
 
 }  // namespace
 
@@ -76,53 +59,53 @@ QPixmap ProfilePicture(char category) {
   p.setBrush(QColor(60, 60, 60));
   const int t = 3;  // wall thickness
   switch (CategoryShape(category)) {
-    case Shape::kAngle:
+    case ProfileShape::kAngle:
       p.drawRect(1, 1, t, s - 2);
       p.drawRect(1, s - 1 - t, s - 2, t);
       break;
-    case Shape::kTee:
+    case ProfileShape::kTee:
       p.drawRect(1, 1, s - 2, t);
       p.drawRect(s / 2 - t / 2, 1, t, s - 2);
       break;
-    case Shape::kChannel:
+    case ProfileShape::kChannel:
       p.drawRect(1, 1, s - 2, t);
       p.drawRect(1, s - 1 - t, s - 2, t);
       p.drawRect(1, 1, t, s - 2);
       break;
-    case Shape::kFlat:
+    case ProfileShape::kFlat:
       p.drawRect(1, s / 2 - 2, s - 2, 4);
       break;
-    case Shape::kRound:
+    case ProfileShape::kRound:
       p.drawEllipse(QRectF(1, 1, s - 2, s - 2));
       break;
-    case Shape::kSquare:
+    case ProfileShape::kSquare:
       p.drawRect(2, 2, s - 4, s - 4);
       break;
-    case Shape::kTube: {
+    case ProfileShape::kTube: {
       QPainterPath path;
       path.addRect(1, 1, s - 2, s - 2);
       path.addRect(1 + t, 1 + t, s - 2 - 2 * t, s - 2 - 2 * t);
       p.drawPath(path);
       break;
     }
-    case Shape::kPipe: {
+    case ProfileShape::kPipe: {
       QPainterPath path;
       path.addEllipse(QRectF(1, 1, s - 2, s - 2));
       path.addEllipse(QRectF(1 + t, 1 + t, s - 2 - 2 * t, s - 2 - 2 * t));
       p.drawPath(path);
       break;
     }
-    case Shape::kZed:
+    case ProfileShape::kZed:
       p.drawRect(1, 1, s / 2, t);
       p.drawRect(s / 2 - t / 2, 1, t, s - 2);
       p.drawRect(s / 2 - t / 2, s - 1 - t, s / 2, t);
       break;
-    case Shape::kBeam:
+    case ProfileShape::kBeam:
       p.drawRect(3, 1, s - 6, t);
       p.drawRect(3, s - 1 - t, s - 6, t);
       p.drawRect(s / 2 - 1, 1, 2, s - 2);
       break;
-    case Shape::kWide:
+    case ProfileShape::kWide:
       p.drawRect(1, 1, s - 2, t);
       p.drawRect(1, s - 1 - t, s - 2, t);
       p.drawRect(s / 2 - 1, 1, 2, s - 2);

@@ -12,10 +12,10 @@
 #include <string>
 
 #include "config/options.h"
+#include "ui/profile_arrays.h"
 
 namespace win32ui {
 
-constexpr int kCategories = 20;
 constexpr int kUnitRows = 6;
 
 class COptionPage {
@@ -47,20 +47,6 @@ class COptionPage {
   int m_dialogId;
 };
 
-// The working form of the category strings: one entry per category.
-struct ProfileArrays {
-  int enabled[kCategories] = {};
-  int xSymmetry[kCategories] = {};
-  int ySymmetry[kCategories] = {};
-  int rotation[kCategories] = {};
-  int marking[kCategories] = {};
-  int transformation[kCategories] = {};  // 0 none, 1 X, 2 Y, 3 rotation
-  int origin[kCategories] = {};
-};
-ProfileArrays ReadProfileArrays(const OptionValues& options);
-void WriteProfileArrays(const ProfileArrays& arrays, OptionValues& options);
-// The category letters, in the order of the category strings.
-extern const char kCategoryLetters[kCategories + 1];
 
 // A size as the grids show it: fixed with decimals, nothing for 0.
 std::string SizeCell(double value, int decimals);

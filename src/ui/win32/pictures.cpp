@@ -1,5 +1,7 @@
 #include "ui/win32/pictures.h"
 
+#include "ui/profile_arrays.h"
+
 #include <initializer_list>
 
 namespace win32ui {
@@ -11,25 +13,6 @@ constexpr COLORREF kClear = RGB(255, 0, 255);  // the image list's transparent c
 constexpr COLORREF kSteel = RGB(90, 120, 160);
 constexpr COLORREF kSection = RGB(60, 60, 60);
 
-enum class Shape { kAngle, kTee, kChannel, kFlat, kRound, kSquare, kTube, kPipe, kZed, kBeam, kWide };
-
-// What the categories are cut from, as the lines' operators know them.
-Shape CategoryShape(char category) {
-  switch (category) {
-    case 'A': case 'Y': case 'L': return Shape::kAngle;
-    case 'T': return Shape::kTee;
-    case 'C': case 'U': return Shape::kChannel;
-    case 'B': case 'P': return Shape::kFlat;
-    case 'D': return Shape::kRound;
-    case 'V': case 'N': return Shape::kSquare;
-    case 'G': case 'R': return Shape::kTube;
-    case 'O': return Shape::kPipe;
-    case 'Z': return Shape::kZed;
-    case 'I': case 'E': return Shape::kBeam;
-    case 'H': case 'F': case 'M': return Shape::kWide;
-    default: return Shape::kFlat;
-  }
-}
 
 HBITMAP ToolBitmap(HDC screen, int kind) {
   HDC dc = CreateCompatibleDC(screen);
@@ -105,35 +88,35 @@ void DrawProfile(HDC dc, const RECT& box, char category) {
   HGDIOBJ old_brush = SelectObject(dc, section);
   HGDIOBJ old_pen = SelectObject(dc, GetStockObject(NULL_PEN));
   switch (CategoryShape(category)) {
-    case Shape::kAngle:
+    case ProfileShape::kAngle:
       bar(1, 1, t, s - 2);
       bar(1, s - 1 - t, s - 2, t);
       break;
-    case Shape::kTee:
+    case ProfileShape::kTee:
       bar(1, 1, s - 2, t);
       bar(s / 2 - t / 2, 1, t, s - 2);
       break;
-    case Shape::kChannel:
+    case ProfileShape::kChannel:
       bar(1, 1, s - 2, t);
       bar(1, s - 1 - t, s - 2, t);
       bar(1, 1, t, s - 2);
       break;
-    case Shape::kFlat:
+    case ProfileShape::kFlat:
       bar(1, s / 2 - 2, s - 2, 4);
       break;
-    case Shape::kRound:
+    case ProfileShape::kRound:
       Ellipse(dc, x + 1, y + 1, x + s, y + s);
       break;
-    case Shape::kSquare:
+    case ProfileShape::kSquare:
       bar(2, 2, s - 4, s - 4);
       break;
-    case Shape::kTube:
+    case ProfileShape::kTube:
       bar(1, 1, s - 2, t);
       bar(1, s - 1 - t, s - 2, t);
       bar(1, 1, t, s - 2);
       bar(s - 1 - t, 1, t, s - 2);
       break;
-    case Shape::kPipe: {
+    case ProfileShape::kPipe: {
       Ellipse(dc, x + 1, y + 1, x + s, y + s);
       HBRUSH face = GetSysColorBrush(COLOR_3DFACE);
       SelectObject(dc, face);
@@ -141,17 +124,17 @@ void DrawProfile(HDC dc, const RECT& box, char category) {
       SelectObject(dc, section);
       break;
     }
-    case Shape::kZed:
+    case ProfileShape::kZed:
       bar(1, 1, s / 2, t);
       bar(s / 2 - t / 2, 1, t, s - 2);
       bar(s / 2 - t / 2, s - 1 - t, s / 2, t);
       break;
-    case Shape::kBeam:
+    case ProfileShape::kBeam:
       bar(3, 1, s - 6, t);
       bar(3, s - 1 - t, s - 6, t);
       bar(s / 2 - 1, 1, 2, s - 2);
       break;
-    case Shape::kWide:
+    case ProfileShape::kWide:
       bar(1, 1, s - 2, t);
       bar(1, s - 1 - t, s - 2, t);
       bar(s / 2 - 1, 1, 2, s - 2);
