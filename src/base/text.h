@@ -24,8 +24,8 @@ std::string FixedText(double value, int decimals);
 // A whole number as text.
 std::string IntText(long long value);
 
-// printf into a std::string. For texts and whole numbers only: "%f" and its
-// kin follow the process locale.
+// printf into a std::string. For texts and whole numbers only: the formats of
+// fractions follow the process locale.
 std::string Format(const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))

@@ -73,12 +73,12 @@ std::string FormatUnitRow(const rec_uni& unit);  // "%s,%s,%s,%s,%s"
 // "Poincon%i": diameter,tool,offset. Fills *punch and returns true when the
 // row is valid (diameter and tool above 0); an invalid row is dropped.
 bool ParsePunchRow(std::string_view value, CPoincon* punch);
-std::string FormatPunchRow(const CPoincon& punch);  // "%0.3lf,%0.3lf,%0.3lf,"
+std::string FormatPunchRow(const CPoincon& punch);  // "18.000,10.000,3.000,"
 
 // "Outil%i": kind,diameter,length,width. The kind is the low eight bits of
 // the integer; a round tool (kind 0) takes its diameter as its length. Fills
 // *tool and returns true when the row is kept (a size above 0).
 bool ParseToolRow(std::string_view value, CMagasin* tool);
-std::string FormatToolRow(const CMagasin& tool);  // "%i,%0.2lf,%0.2lf,%0.2lf"
+std::string FormatToolRow(const CMagasin& tool);  // "4,12.00,40.00,0.00"
 
 #endif  // BARPOST_CONFIG_TABLES_H_

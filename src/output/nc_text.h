@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-// Largest text FormatNumberTo can produce (a "%f" of the largest double).
+// Largest text FormatNumberTo can produce (the largest double in fixed notation).
 inline constexpr std::size_t kNumberBufferSize = 400;
 
 // Formats a length in millimetres for the program: inches with 4 decimals

@@ -15,7 +15,7 @@
 
 namespace {
 
-// A size as the grids show it ("%0.3lf" with 3 decimals): nothing for 0.
+// A size as the grids show it, with its decimals (3 for the punches): nothing for 0.
 QString SizeCell(double value, int decimals) {
   return value == 0 ? QString() : QString::number(value, 'f', decimals);
 }
