@@ -38,12 +38,7 @@ CliRun Cli(std::vector<std::string> args) {
   return {status, out.str(), err.str()};
 }
 
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test_support::Slurp;
 
 std::string Example(const char* name) { return (kSource / "examples/dstv" / name).string(); }
 
@@ -70,7 +65,7 @@ TEST(DstvImportCommand, StatusesAndMessages) {
             std::string::npos);
   EXPECT_NE(r.err.find((work / "none.nc1").string() + ": cannot be read: "), std::string::npos);
   EXPECT_NE(r.out.find("nested: 1 bar, lower bound 1"), std::string::npos) << r.out;
-  EXPECT_NE(Read(job).find("PCE_NAM=A-202"), std::string::npos);
+  EXPECT_NE(Slurp(job).find("PCE_NAM=A-202"), std::string::npos);
 
   for (auto bad : {std::vector<std::string>{"import", Example("A-201.nc1")},
                    std::vector<std::string>{"import", "-o", job},
@@ -108,7 +103,7 @@ TEST(DstvRoundTrip, EveryHoleIsPunchedAtItsPlaceOrReported) {
 
   // The punched holes as the picture of the program shows them.
   std::multimap<std::string, std::pair<double, double>> punched;  // face -> x, y
-  for (const preview::SvgElement& e : preview::SvgElements(Read(work / "b.svg"))) {
+  for (const preview::SvgElement& e : preview::SvgElements(Slurp(work / "b.svg"))) {
     auto cls = e.attrs.find("class");
     if (cls == e.attrs.end() || cls->second.rfind("op hole", 0) != 0) continue;
     punched.emplace(e.attrs.at("data-face"),
@@ -132,7 +127,7 @@ TEST(DstvRoundTrip, EveryHoleIsPunchedAtItsPlaceOrReported) {
   for (const std::string& file : files) {
     dstv::Part part;
     std::vector<dstv::Message> messages;
-    ASSERT_TRUE(dstv::ReadPart(Read(file), file, &part, &messages));
+    ASSERT_TRUE(dstv::ReadPart(Slurp(file), file, &part, &messages));
     dstv::JobPiece piece;
     ASSERT_TRUE(dstv::MapPart(part, &piece, &messages));
     for (const dstv::Hole& h : part.holes) {

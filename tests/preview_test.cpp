@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "base/test_support.h"
 #include "cli/preview.h"
 #include "preview/svg_structure.h"
 
@@ -32,12 +33,7 @@ CliRun Cli(std::vector<std::string> args) {
   return {status, out.str(), err.str()};
 }
 
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test_support::Slurp;
 
 fs::path Work(const std::string& name) {
   fs::path dir = fs::temp_directory_path() / ("barpost_preview_" + name);
@@ -46,7 +42,7 @@ fs::path Work(const std::string& name) {
   return dir;
 }
 
-bool BarCase(const fs::path& golden) { return Read(golden / "args").rfind('B', 0) == 0; }
+bool BarCase(const fs::path& golden) { return Slurp(golden / "args").rfind('B', 0) == 0; }
 
 // Every program under tests/golden agrees with its job, and each reads on
 // its own too.
@@ -80,7 +76,7 @@ TEST(Preview, EveryGoldenProgramAgreesWithItsJob) {
 TEST(Preview, AWrongNumberInAProgramShowsAsADifference) {
   fs::path work = Work("wrong");
   const fs::path c = kSource / "tests/golden/siemens_bar_clamps";
-  std::string program = Read(c / "expected.nc");
+  std::string program = Slurp(c / "expected.nc");
   program.replace(program.find("N80X1603Y1=30"), 13, "N80X1604Y1=30");
   std::ofstream(work / "B1.MPF", std::ios::binary) << program;
   CliRun r = Cli({"preview", (c / "machine.ini").string(), "LINE", "--job", (c / "job.cam").string(),
@@ -90,7 +86,7 @@ TEST(Preview, AWrongNumberInAProgramShowsAsADifference) {
             std::string::npos) << r.out;
   EXPECT_NE(r.out.find("program line 40: hole Y1 FL X 1304 Y 30 (machine X 1604 Y 30): not in "
                        "the job"), std::string::npos) << r.out;
-  std::vector<std::string> s = preview::SvgStructure(Read(work / "b.svg"));
+  std::vector<std::string> s = preview::SvgStructure(Slurp(work / "b.svg"));
   EXPECT_EQ(std::count(s.begin(), s.end(), "    hole differs FL x=1303 y=30 \"Y1\""), 1);
   EXPECT_EQ(std::count(s.begin(), s.end(), "    hole differs FL x=1304 y=30 \"Y1\""), 1);
   fs::remove_all(work);
@@ -140,10 +136,10 @@ TEST(Preview, GoldenPicturesByStructure) {
     std::string got;
     for (const fs::path& f : files) {
       got += "sheet " + f.filename().string() + "\n";
-      for (const std::string& line : preview::SvgStructure(Read(f))) got += line + "\n";
+      for (const std::string& line : preview::SvgStructure(Slurp(f))) got += line + "\n";
     }
     const fs::path expected = kSource / "tests/preview" / (std::string(c.name) + ".txt");
-    EXPECT_EQ(got, Read(expected)) << "compare with " << expected;
+    EXPECT_EQ(got, Slurp(expected)) << "compare with " << expected;
     fs::remove_all(work);
   }
 }

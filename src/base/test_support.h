@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <system_error>
 
@@ -55,6 +57,18 @@ inline std::filesystem::path MakeTempDir(const std::string& stem) {
     if (std::filesystem::create_directory(dir, ec)) return dir;
     if (ec) return {};
   }
+}
+
+// A file's bytes as they are ("" when it cannot be read), and a file
+// written with exactly the given bytes.
+inline std::string Slurp(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+inline void Spit(const std::filesystem::path& p, const std::string& text) {
+  std::ofstream(p, std::ios::binary | std::ios::trunc) << text;
 }
 
 // Error numbers as the platform layer's file-step hook takes them: errno

@@ -17,12 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test_support::Slurp;
 
 TEST(Transfer, Names) {
   EXPECT_EQ(ExportFileName(12, 4), "000012_004");

@@ -36,16 +36,9 @@ using hardening::RunInChild;
 
 namespace {
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test_support::Slurp;
 
-void Spit(const fs::path& p, const std::string& text) {
-  std::ofstream(p, std::ios::binary) << text;
-}
+using test_support::Spit;
 
 std::string Example(const char* name) {
   return Slurp(fs::path(BARPOST_SOURCE_DIR) / "examples" / name);

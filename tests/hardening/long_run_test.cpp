@@ -30,12 +30,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test_support::Slurp;
 
 // Resident memory of this process, in kilobytes.
 long ResidentKb() {

@@ -23,16 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test_support::Slurp;
 
-void Spit(const fs::path& p, const std::string& text) {
-  std::ofstream(p, std::ios::binary) << text;
-}
+using test_support::Spit;
 
 // The example machine with a long list of off-centre punches and tools, so
 // that a save writes more than a hundred kilobytes.

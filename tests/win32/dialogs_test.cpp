@@ -31,12 +31,7 @@ using namespace window_driver;
 
 namespace {
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test_support::Slurp;
 
 // The lines of the INI file that start with key=.
 std::string Line(const std::string& ini, const std::string& key) {
