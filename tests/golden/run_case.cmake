@@ -1,5 +1,6 @@
-# Runs one golden case: copies the case's machine.ini (and MACRO_MK) into a
-# fresh work directory, has the command-line host write the program with
+# Runs one golden case: writes the machine into a fresh work directory (the
+# keys of the case's machine.ini, then every key of base.ini that the case
+# does not set), copies MACRO_MK there, has the command-line host write the program with
 # nobody at the machine, and compares the program byte for byte with
 # expected.nc. When the case has a file "nomfic", the program name recorded
 # in the INI file must be its first line. LOCALE (default C) is the locale the
@@ -15,7 +16,21 @@ endforeach()
 set(section LINE)
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
-file(COPY "${CASE_DIR}/machine.ini" DESTINATION "${WORK_DIR}")
+file(READ "${CASE_DIR}/machine.ini" machine)
+get_filename_component(golden_dir "${CASE_DIR}" DIRECTORY)
+file(STRINGS "${golden_dir}/base.ini" base_lines)
+set(eol "\n")
+if(machine MATCHES "\r\n")
+  set(eol "\r\n")
+endif()
+foreach(line IN LISTS base_lines)
+  if(line MATCHES "^([A-Za-z0-9_]+)=")
+    if(NOT machine MATCHES "\n${CMAKE_MATCH_1}=")
+      string(APPEND machine "${line}${eol}")
+    endif()
+  endif()
+endforeach()
+file(WRITE "${WORK_DIR}/machine.ini" "${machine}")
 if(IS_DIRECTORY "${CASE_DIR}/MACRO_MK")
   file(COPY "${CASE_DIR}/MACRO_MK" DESTINATION "${WORK_DIR}")
 endif()
