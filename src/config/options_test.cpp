@@ -193,32 +193,9 @@ TEST_F(OptionsTest, ValuesAndRowsRoundTrip) {
   EXPECT_EQ(o.Mark_String, long_value.substr(0, 99));
   EXPECT_EQ(o.Rugosite, "6.3");
 
-  EXPECT_EQ(o.units[0].level, "2");
-  EXPECT_EQ(o.units[0].axis, "Y2");
-  EXPECT_EQ(o.units[0].mfunc, "15");
-  EXPECT_EQ(o.units[0].spare, "");
-  EXPECT_EQ(o.units[0].diameter, "20.5");
-  EXPECT_EQ(o.units[1].axis, "Y4");
-  EXPECT_EQ(o.units[1].mfunc + o.units[1].spare + o.units[1].diameter, "");
-  EXPECT_EQ(o.units[2].diameter, "22X60-45");
-
-  // Ordered by tool diameter; equal tools keep their file order; 0,10,5 is
-  // dropped and the list goes on; "?" ends it.
-  ASSERT_EQ(o.poincons.GetSize(), 3);
-  EXPECT_EQ(o.poincons[0].m_dDiameter, 18);
-  EXPECT_EQ(o.poincons[0].m_dOffset, 3);
-  EXPECT_EQ(o.poincons[1].m_dDiameter, 20);
-  EXPECT_EQ(o.poincons[2].m_dDiameter, 22);
-  EXPECT_EQ(o.poincons[2].m_dTool, 12);
-
-  ASSERT_EQ(o.outils.GetSize(), 3);
-  EXPECT_EQ(o.outils[0].m_cKind, 0);
-  EXPECT_EQ(o.outils[0].m_dLength, 12);
-  EXPECT_EQ(o.outils[1].m_cKind, 4);
-  EXPECT_EQ(o.outils[1].m_dDiameter, 12);
-  EXPECT_EQ(o.outils[1].m_dLength, 40);
-  EXPECT_EQ(o.outils[2].m_cKind, 3);
-
+  // The rows read show in the saved text below: punches ordered by tool
+  // diameter, equal tools in file order, 0,10,5 dropped and the list going
+  // on, "?" ending it; short unit rows padded, long ones cut.
   o.markJob = 1;
   std::string error;
   ASSERT_TRUE(SaveOptions(path_, "Line1", &error)) << error;
