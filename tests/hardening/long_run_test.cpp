@@ -12,7 +12,6 @@
 #endif
 
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <thread>
 #include <cstdio>
@@ -79,10 +78,7 @@ TEST(LongRun, AThousandJobsInOneLoadedModule) {
   ASSERT_NE(traitement, nullptr);
   setenv("BARPOST_UI", "auto", 1);
 
-  const fs::path dir =
-      fs::temp_directory_path() / ("barpost_long_run_" + std::to_string(test_support::ProcessId()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const fs::path dir = test_support::MakeTempDir("barpost_long_run");
   const fs::path examples = fs::path(BARPOST_SOURCE_DIR) / "examples";
   fs::copy_file(examples / "machine.ini", dir / "machine.ini");
   const std::string ini = (dir / "machine.ini").string();
@@ -91,7 +87,6 @@ TEST(LongRun, AThousandJobsInOneLoadedModule) {
 
   std::string first_program, first_ini;
   long rss_after_warm_up = 0, in_use_after_warm_up = 0;
-  const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < jobs; ++i) {
     ASSERT_EQ(traitement(ini.c_str(), "ANGLE1", cam.c_str(), nc.c_str(), "1", "", ""), 0)
         << "job " << i;
@@ -110,18 +105,15 @@ TEST(LongRun, AThousandJobsInOneLoadedModule) {
       in_use_after_warm_up = InUseBytes();
     }
   }
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const long rss_growth = ResidentKb() - rss_after_warm_up;
   const long in_use_growth = InUseBytes() - in_use_after_warm_up;
-  std::printf("%d jobs in %.1f s; after the warm-up RSS grew %ld kB, memory in use %ld bytes\n",
-              jobs, seconds, rss_growth, in_use_growth);
+  std::printf("%d jobs; after the warm-up RSS grew %ld kB, memory in use %ld bytes\n", jobs,
+              rss_growth, in_use_growth);
   if (!hardening::UnderSanitizer()) {
     // A leak of even one small string per job would show in the bytes in use.
     EXPECT_LT(in_use_growth, 64 * 1024);
     EXPECT_LT(rss_growth, 1024);
   }
-  EXPECT_LT(seconds, hardening::UnderSanitizer() ? 120 : 60);
 
   platform::UnloadModule(module);
   fs::remove_all(dir);
