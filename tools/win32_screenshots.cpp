@@ -1,4 +1,4 @@
-// dialogs_tests --screenshot DIR: each Windows dialog and each page of the
+// barpost_win32_screenshots DIR: each Windows dialog and each page of the
 // "Options" sheet as the screen shows it, for the documentation. Nothing is
 // changed: every dialog ends with Cancel (the message box with OK).
 #include <windows.h>
@@ -11,7 +11,7 @@
 #include "base/test_support.h"
 #include "host/barpost.h"
 #include "ui/win32/resource.h"
-#include "window_driver.h"
+#include "window_driver.h"  // tests/win32: drives the dialogs by messages
 
 namespace fs = std::filesystem;
 using namespace window_driver;
@@ -33,7 +33,12 @@ void Save(HWND window, const std::string& dir, const char* name) {
 
 }  // namespace
 
-int TakeScreenshots(const std::string& dir) {
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: barpost_win32_screenshots DIR\n");
+    return 2;
+  }
+  const std::string dir = argv[1];
   setenv("BARPOST_UI", "gui", 1);
   HMODULE module = LoadLibraryA(BARPOST_MODULE_PATH);
   if (!module) return 1;

@@ -3,9 +3,7 @@
 // entry point shows its dialog on the test's thread, and a second thread
 // finds the dialog, types into its edits and grid cells, switches pages and
 // presses OK or Cancel. What counts is what lands in the INI file.
-//
-//   dialogs_tests [gtest options]
-//   dialogs_tests --screenshot DIR   pictures of every dialog and page
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -261,9 +259,3 @@ TEST_F(Dialogs, AProgramThatCannotBeWrittenIsAMessageBox) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (argc == 3 && std::string(argv[1]) == "--screenshot") return TakeScreenshots(argv[2]);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

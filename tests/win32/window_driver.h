@@ -49,7 +49,4 @@ bool SaveWindowPicture(HWND window, const std::string& path);
 
 }  // namespace window_driver
 
-// dialogs_tests --screenshot DIR: every dialog and page into DIR.
-int TakeScreenshots(const std::string& dir);
-
 #endif  // BARPOST_TESTS_WIN32_WINDOW_DRIVER_H_
