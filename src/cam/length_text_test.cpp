@@ -13,17 +13,14 @@ namespace cam {
 namespace {
 
 TEST(LengthText, ReadsDecimalNumbersOnly) {
-  const std::pair<const char*, double> good[] = {{"12", 12}, {"-30.5", -30.5}, {"1e2", 100}, {" +.5 ", 0.5},
-                                                 {"5.", 5},   {"1E-1", 0.1},     {"-2e+1", -20}};
-  for (auto [text, value] : good) {
+  const std::pair<const char*, double> cases[] = {
+      {"12", 12},   {"-30.5", -30.5}, {"1e2", 100}, {" +.5 ", 0.5}, {"5.", 5},   {"1E-1", 0.1},  {"-2e+1", -20},
+      {"", 0},      {"-", 0},         {".", 0},     {"12abc", 0},   {"1e", 0},   {"1e+", 0},     {"nan", 0},
+      {"inf", 0},   {"-inf", 0},      {"0x10", 0},  {"1e999", 0},   {"1 2", 0},  {"--1", 0},     {"+-1", 0}};
+  for (auto [text, value] : cases) {
     double v = -1;
-    EXPECT_TRUE(ReadDecimal(text, &v)) << text;
+    EXPECT_EQ(ReadDecimal(text, &v), value != 0) << text;
     EXPECT_EQ(v, value) << text;
-  }
-  for (const char* bad : {"", "-", ".", "12abc", "1e", "1e+", "nan", "inf", "-inf", "0x10", "1e999", "1 2", "--1", "+-1"}) {
-    double v = -1;
-    EXPECT_FALSE(ReadDecimal(bad, &v)) << bad;
-    EXPECT_EQ(v, 0) << bad;
   }
   // Plain decimals are read without from_chars: the same bits, sign of zero
   // included, for every length of digits and place of the point.
@@ -38,11 +35,8 @@ TEST(LengthText, ReadsDecimalNumbersOnly) {
     ASSERT_TRUE(ReadDecimal(text, &v)) << text;
     ASSERT_EQ(std::bit_cast<std::uint64_t>(v), std::bit_cast<std::uint64_t>(expected)) << text;
   }
-  EXPECT_EQ(WholeOf("2.9", 0, 10), 2);
-  EXPECT_EQ(WholeOf("-2.9", -10, 10), -2);
-  EXPECT_EQ(WholeOf("1e300", -5, 5), 5);
-  EXPECT_EQ(WholeOf("-1e300", -5, 5), -5);
-  EXPECT_EQ(WholeOf("x", -5, 5), 0);
+  for (auto [text, whole] : {std::pair{"2.9", 2}, {"-2.9", -2}, {"1e300", 5}, {"-1e300", -5}, {"x", 0}, {"5", 5}})
+    EXPECT_EQ(WholeOf(text, -5, 5), whole) << text;
 }
 
 TEST(LengthText, ReadsLengthsInBothUnits) {

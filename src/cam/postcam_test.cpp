@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -9,14 +8,9 @@
 namespace {
 
 constexpr const char* kPiece =
-    "*JOB\nJOB_NAM=J9\n"
-    "*PIECE\nPCE_NAM=P1\nCOM_NAM=C1\nDWG_NAM=D1\nASS_NAM=A1\nJOB_DES=Hall B\nCATEGORY=Y\n"
-    "SECTION=100 80\nLENGTH=2000\n"
-    "HOLE level=0 kind=0 d=22 x=100 y=30\n"
-    "HOLE level=1 kind=4 d=22 x=300.1 y=50 len=60 angle=30\n"
-    "HOLE level=2 kind=0 d=18 x=1900 y=-20\n"
-    "HOLE level=1 kind=0 d=18 x=0.3 y=0.7\n"
-    "MARK x=50 y=10 code=0 text=M1\nMARK x=60 y=-5 code=0 text=M2\n"
+    "*JOB\nJOB_NAM=J9\n*PIECE\nPCE_NAM=P1\nCOM_NAM=C1\nDWG_NAM=D1\nASS_NAM=A1\nJOB_DES=Hall B\nCATEGORY=Y\n"
+    "SECTION=100 80\nLENGTH=2000\nHOLE level=0 kind=0 d=22 x=100 y=30\nHOLE level=1 kind=4 d=22 x=300.1 y=50 angle=30\n"
+    "HOLE level=2 kind=0 d=18 x=1900 y=-20\nHOLE level=1 kind=0 d=18 x=0.3 y=0.7\nMARK x=50 y=10\nMARK x=60 y=-5\n"
     "*PIECE\nPCE_NAM=Q\nCATEGORY=R\nLENGTH=500\n";
 
 void ReadP1(CPostCam* cam) {
@@ -36,7 +30,7 @@ std::string Entities(const CPostCam& cam) {
 
 TEST(PostCam, CategoryIndexOfTheLetter) {
   CPostCam cam;
-  for (auto [letter, index] : {std::pair{'A', 0}, std::pair{'Y', 9}, std::pair{'R', 19}, std::pair{'3', -1}, std::pair{' ', -1}}) {
+  for (auto [letter, index] : {std::pair{'A', 0}, {'Y', 9}, {'R', 19}, {'3', -1}, {' ', -1}}) {
     cam.m_cProfil = letter;
     cam.initialise_postcam(true, true);
     EXPECT_EQ(cam.m_nCategorie, index) << letter;
@@ -87,24 +81,16 @@ TEST(PostCam, MirrorsAsThePostsSayAndTurnsBackExactly) {
   EXPECT_EQ(Entities(cam), "|");
 }
 
-class Marking : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ReadP1(&cam_);
-    cam_.initialise_postcam(true, true);
-    cam_.m_bMarkAuto = true;
-    cam_.m_dMarkY = 25;
-    cam_.m_nMarkLgCar = 10;
-  }
-  CPostCam cam_;
-};
-
 // The details the type selects, joined in their order, cut to the number of
 // characters, placed from Mark_X (descending: ending Mark_X before the
 // piece end), a character pitch the tool offset or else the character
 // width, never before the X minimum; nothing when it does not fit on the
 // piece or the category is not marked.
-TEST_F(Marking, ComposesAndPlacesTheText) {
+TEST(PostCam, AutomaticMarking) {
+  CPostCam cam;
+  ReadP1(&cam);
+  cam.initialise_postcam(true, true);
+  cam.m_bMarkAuto = true, cam.m_dMarkY = 25, cam.m_nMarkLgCar = 10;
   const char* kY = "NNNNNNNNNONNNNNNNNNN";  // Y is the tenth category
   const struct {
     int typ;
@@ -114,54 +100,37 @@ TEST_F(Marking, ComposesAndPlacesTheText) {
     const char* cat;
     const char* want;
   } cases[] = {
-      {1, "/", 0, 0, 0, 0, 100, kY, "P1@100"},
-      {31, "", 0, 0, 0, 0, 0, kY, "C1J9D1A1P1@0"},  // JOB_NAM from the job record
-      {1 + 4 + 64, " - ", 0, 0, 0, 0, 100, kY, "D1 - P1 - Hall B@100"},
-      {0, "/", 0, 0, 0, 0, 100, kY, "-"},
-      {32 + 128, "/", 0, 0, 0, 0, 100, kY, "-"},
-      {31, "/", 4, 0, 0, 0, 100, kY, "C1/J@100"},
-      {31, "/", -3, 0, 0, 0, 0, kY, "C1/J9/D1/A1/P1@0"},
-      {1, "/", 0, 1, 0, 0, 100, kY, "P1@1880"},
-      {1, "/", 0, 1, 15, 0, 100, kY, "P1@1870"},
-      {1, "/", 0, 1, 15, 1950, 100, kY, "P1@1950"},
-      {1, "/", 0, 0, 0, 300, 100, kY, "P1@300"},
-      {1, "/", 0, 0, 0, 0, 1990, kY, "-"},
-      {1, "/", 0, 0, 0, 0, 1980, kY, "P1@1980"},  // ends at the piece end
-      {1, "/", 0, 0, 0, 0, -5, kY, "P1@0"},
-      {1, "/", 0, 0, 0, -10, -5, kY, "-"},
-      {1, "/", 0, 1, 0, 1990, 0, kY, "-"},
-      {1, "/", 0, 1, 0, 0, 0, kY, "P1@1980"},
-      {1, "/", 0, 0, 0, 0, 100, "OOOOOOOOONOOOOOOOOOO", "-"},
-      {1, "/", 0, 0, 0, 0, 100, "OOOOOOOOO", "-"},  // too short for category 9
-  };
-  auto text = [this] {
-    cam_.marquage_auto(false);
-    if (!cam_.m_bMarkPlaced) return "-" + cam_.m_sMarkText;
-    char at[32];
-    std::snprintf(at, sizeof at, "@%g", cam_.m_dMarkTextX);
-    EXPECT_EQ(cam_.m_dMarkTextY, 25);
-    return cam_.m_sMarkText + at;
+      {1, "/", 0, 0, 0, 0, 100, kY, "P1@100"},       {31, "", 0, 0, 0, 0, 0, kY, "C1J9D1A1P1@0"},  // JOB_NAM: the job's
+      {1 + 4 + 64, " - ", 0, 0, 0, 0, 100, kY, "D1 - P1 - Hall B@100"},  {0, "/", 0, 0, 0, 0, 100, kY, "-"},
+      {32 + 128, "/", 0, 0, 0, 0, 100, kY, "-"},    {31, "/", 4, 0, 0, 0, 100, kY, "C1/J@100"},
+      {31, "/", -3, 0, 0, 0, 0, kY, "C1/J9/D1/A1/P1@0"}, {1, "/", 0, 1, 0, 0, 100, kY, "P1@1880"},
+      {1, "/", 0, 1, 15, 0, 100, kY, "P1@1870"},    {1, "/", 0, 1, 15, 1950, 100, kY, "P1@1950"},
+      {1, "/", 0, 0, 0, 300, 100, kY, "P1@300"},    {1, "/", 0, 0, 0, 0, 1990, kY, "-"},
+      {1, "/", 0, 0, 0, 0, 1980, kY, "P1@1980"},    {1, "/", 0, 0, 0, 0, -5, kY, "P1@0"},
+      {1, "/", 0, 0, 0, -10, -5, kY, "-"},          {1, "/", 0, 1, 0, 1990, 0, kY, "-"},
+      {1, "/", 0, 1, 0, 0, 0, kY, "P1@1980"},       {1, "/", 0, 0, 0, 0, 100, "OOOOOOOOONOOOOOOOOOO", "-"},
+      {1, "/", 0, 0, 0, 0, 100, "OOOOOOOOO", "-"}};  // too short for category 9
+  auto text = [&cam] {
+    cam.marquage_auto(false);
+    std::ostringstream s;
+    if (cam.m_bMarkPlaced) s << cam.m_sMarkText << "@" << cam.m_dMarkTextX << (cam.m_dMarkTextY == 25 ? "" : " Y?");
+    else s << "-" << cam.m_sMarkText;
+    return s.str();
   };
   for (const auto& c : cases) {
-    cam_.m_nMarkTyp = c.typ;
-    cam_.m_sMarkSep = c.sep;
-    cam_.m_nMarkNbCar = c.nb_car;
-    cam_.m_nMarkSens = c.sens;
-    cam_.m_dMarkOff = c.off;
-    cam_.m_dMarkXMin = c.x_min;
-    cam_.m_dMarkX = c.x;
-    cam_.m_sMarkCat = c.cat;
+    cam.m_nMarkTyp = c.typ, cam.m_sMarkSep = c.sep, cam.m_nMarkNbCar = c.nb_car, cam.m_nMarkSens = c.sens;
+    cam.m_dMarkOff = c.off, cam.m_dMarkXMin = c.x_min, cam.m_dMarkX = c.x, cam.m_sMarkCat = c.cat;
     EXPECT_EQ(text(), c.want) << c.typ << " " << c.x;
   }
-  cam_.m_sMarkCat = kY;
-  cam_.m_nMarkTyp = 1 + 2 + 4;
-  cam_.WriteHead("DWG_NAM", "");  // empty details are left out
+  cam.m_sMarkCat = kY;
+  cam.m_nMarkTyp = 1 + 2 + 4;
+  cam.WriteHead("DWG_NAM", "");  // empty details are left out
   EXPECT_EQ(text(), "A1/P1@100");
-  cam_.WriteHead("PCE_NAM", "");
-  cam_.m_nMarkTyp = 1;
+  cam.WriteHead("PCE_NAM", "");
+  cam.m_nMarkTyp = 1;
   EXPECT_EQ(text(), "-");
-  cam_.WriteHead("PCE_NAM", "P1");
-  cam_.m_nCategorie = -1;
+  cam.WriteHead("PCE_NAM", "P1");
+  cam.m_nCategorie = -1;
   EXPECT_EQ(text(), "-");
 }
 

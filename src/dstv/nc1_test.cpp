@@ -14,17 +14,10 @@ std::string Example(const std::string& name) {
 }
 
 TEST(DstvNumber, ExportersSuffixesAndWhatIsRefused) {
-  const struct {
-    const char* text;
-    double value;
-    char suffix;
-  } good[] = {{"35.00o", 35, 'o'}, {"76.85s", 76.85, 's'}, {"-12.5", -12.5, 0}, {"+3", 3, 0}, {".5", 0.5, 0},
-              {"0.00l", 0, 'l'},   {"5.G", 5, 'G'}};
-  for (const auto& c : good) {
-    Number n;
-    EXPECT_TRUE(ReadNumber(c.text, &n) && n.value == c.value && n.suffix == c.suffix) << c.text;
-  }
+  const std::tuple<const char*, double, char> good[] = {{"35.00o", 35, 'o'}, {"76.85s", 76.85, 's'}, {"-12.5", -12.5, 0},
+                                                       {"+3", 3, 0}, {".5", 0.5, 0}, {"0.00l", 0, 'l'}, {"5.G", 5, 'G'}};
   Number n;
+  for (auto [text, value, suffix] : good) EXPECT_TRUE(ReadNumber(text, &n) && n.value == value && n.suffix == suffix) << text;
   for (const char* bad : {"1,5", "12.3.4", "1e5", "12ab", "abc", ".", "", "-", "1-", "5.o1"})
     EXPECT_FALSE(ReadNumber(bad, &n)) << bad;
 }

@@ -25,22 +25,20 @@ std::string Map(const std::string& text, std::vector<std::string>* messages = nu
   if (!ok) return "refused " + m.at(0).Format();
   std::ostringstream s;
   s << p.category << " " << p.h1 << "x" << p.h2 << " L" << p.length << " q" << p.quantity << ":";
-  for (const JobHole& h : p.holes)
-    s << " " << h.level << "/" << h.kind << " d" << h.d << " " << h.x << "," << h.y << (h.kind ? " len" : "")
-      << (h.kind ? std::to_string(static_cast<int>(h.len)) + "@" + std::to_string(static_cast<int>(h.angle)) : "");
+  for (const JobHole& h : p.holes) {
+    s << " " << h.level << "/" << h.kind << " d" << h.d << " " << h.x << "," << h.y;
+    if (h.kind) s << " len" << h.len << "@" << h.angle;
+  }
   for (const JobMark& m2 : p.marks) s << " mark " << m2.x << "," << m2.y << " " << m2.text;
   return s.str();
-}
-
-TEST(DstvMap, FacesOfAnglesAndFlats) {
-  const std::tuple<const char*, char, int> cases[] = {{"L", 'v', 0},  {"L", 'u', 1},  {"L", 'o', -1}, {"L", 'h', -1},
-                                                       {"B", 'v', 0},  {"B", 'u', -1}, {"I", 'v', -1}};
-  for (auto [code, face, level] : cases) EXPECT_EQ(LevelOfFace(code, face), level) << code << face;
 }
 
 // The worked example of doc/dstv.md: each hole on the level of its leg, the
 // slot as one shape of its full length.
 TEST(DstvMap, TheExampleAngle) {
+  for (auto [code, face, level] : {std::tuple{"L", 'v', 0}, {"L", 'u', 1}, {"L", 'o', -1}, {"L", 'h', -1}, {"B", 'v', 0},
+                                   {"B", 'u', -1}, {"I", 'v', -1}})
+    EXPECT_EQ(LevelOfFace(code, face), level) << code << face;
   std::vector<std::string> messages;
   EXPECT_EQ(Map(Example("A-201.nc1"), &messages),
             "Y 100x100 L2500 q2: 0/0 d22 60,40 0/0 d18 1250,60 0/0 d22 2440,40 1/0 d22 60,55 "
