@@ -47,20 +47,16 @@ TEST(PreviewSvg, ShapesStandAtTheirPositionsToScale) {
   const std::vector<SvgElement> e = SvgElements(svg);
   const double scale = std::stod(e.at(0).attrs.at("data-scale"));
   EXPECT_NEAR(scale, (Layout().width - Layout().left - Layout().right) / 1500, 1e-3);
+  auto at = [&](int k) -> const SvgElement& { return e.at(static_cast<std::size_t>(k)); };
+  auto cls = [&](int k) { return at(k).attrs.count("class") ? at(k).attrs.at("class") : std::string(); };
+  auto up_to = [&](int k, const char* name) {  // the panel and strip the hole stands in
+    while (k >= 0 && cls(k) != name) k = at(k).parent;
+    return at(k).attrs;
+  };
   std::string checked;
   for (std::size_t i = 0; i < e.size(); ++i) {
-    if (e[i].tag != "circle" || e[i].parent < 0) continue;
-    const SvgElement& group = e[static_cast<std::size_t>(e[i].parent)];
-    if (group.attrs.count("class") == 0 || group.attrs.at("class") != "op hole" || group.attrs.count("data-x") == 0)
-      continue;
-    auto up_to = [&](int from, const std::string& cls) {  // the panel and strip the hole stands in
-      auto is = [&](int k) {
-        auto c = e[static_cast<std::size_t>(k)].attrs.find("class");
-        return c != e[static_cast<std::size_t>(k)].attrs.end() && c->second == cls;
-      };
-      while (from >= 0 && !is(from)) from = e[static_cast<std::size_t>(from)].parent;
-      return e.at(static_cast<std::size_t>(from)).attrs;
-    };
+    if (e[i].tag != "circle" || e[i].parent < 0 || cls(e[i].parent) != "op hole") continue;
+    const SvgElement& group = at(e[i].parent);
     const double heel = std::stod(up_to(group.parent, "panel").at("data-heel"));
     const double from = std::stod(up_to(group.parent, "strip").at("data-from"));
     const double x = std::stod(group.attrs.at("data-x")), y = std::stod(group.attrs.at("data-y"));
