@@ -23,6 +23,8 @@ class CamBase {
   // Reads the entity from the fields of one entity line (the text after the
   // entity word). Returns false when the line is not an entity of this kind.
   virtual bool Scanf(const char* text);
+  // Writes the entity as an entity line of the job file, word included.
+  virtual void Printf(std::string& text) const;
 };
 
 // An entity that stands on one level (face) of the profile.
@@ -34,6 +36,7 @@ class CamBNiv : public CamBase {
 class Cam_Hole : public CamBNiv {
  public:
   bool Scanf(const char* text) override;
+  void Printf(std::string& text) const override;
 
   // m_nLevel (inherited): 0, 1 or 2.
   uint8_t m_cFlag = 0;     // "flag"
@@ -79,6 +82,7 @@ inline bool SortEqual(const Cam_Hole& a, const Cam_Hole& b) { return a == b; }
 class Cam_Mark : public CamBase {
  public:
   bool Scanf(const char* text) override;
+  void Printf(std::string& text) const override;
 
   double m_dX = 0;
   double m_dY = 0;
@@ -89,6 +93,7 @@ class Cam_Mark : public CamBase {
 class Cam_Item : public CamBase {
  public:
   bool Scanf(const char* text) override;
+  void Printf(std::string& text) const override;
 
   std::string m_sComNam;  // "com"
   std::string m_sPceNam;  // "pce"
@@ -105,6 +110,7 @@ class Cam_Post : public CamBase {
   Cam_Post() = default;
   Cam_Post(std::string cle, std::string val) : m_sCle(std::move(cle)), m_sVal(std::move(val)) {}
   bool Scanf(const char* text) override;
+  void Printf(std::string& text) const override;
 
   const std::string& GetCle() const { return m_sCle; }
   const std::string& GetVal() const { return m_sVal; }

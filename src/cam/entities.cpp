@@ -33,6 +33,14 @@ bool ScanFields(const char* text, EntityWord want, std::vector<Field>* fields,
   return SplitFields(rest, fields, storage, &error);
 }
 
+void AppendNumber(std::string* line, std::string_view name, double value) {
+  AppendField(line, name, ExactText(value));
+}
+
+void AppendWhole(std::string* line, std::string_view name, long long value) {
+  AppendField(line, name, std::to_string(value));
+}
+
 }  // namespace
 
 // LengthOf, NumberOf and WholeOf, with the plain decimals of nearly every
@@ -149,6 +157,7 @@ void ReadPost(const std::vector<Field>& fields, Cam_Post* post) {
 using cam::EntityWord;
 
 bool CamBase::Scanf(const char*) { return false; }
+void CamBase::Printf(std::string& text) const { text.clear(); }
 
 bool Cam_Hole::Scanf(const char* text) {
   std::vector<cam::Field> fields;
@@ -156,6 +165,21 @@ bool Cam_Hole::Scanf(const char* text) {
   if (!cam::ScanFields(text, EntityWord::kHole, &fields, &storage)) return false;
   cam::ReadHole(fields, false, this);
   return true;
+}
+
+void Cam_Hole::Printf(std::string& text) const {
+  text = "HOLE";
+  cam::AppendWhole(&text, "level", m_nLevel);
+  cam::AppendWhole(&text, "kind", m_nKind);
+  cam::AppendNumber(&text, "d", m_dDiameter);
+  cam::AppendNumber(&text, "x", m_dX);
+  cam::AppendNumber(&text, "y", m_dY);
+  cam::AppendNumber(&text, "len", m_dLength);
+  cam::AppendNumber(&text, "angle", m_dAngle);
+  cam::AppendNumber(&text, "angle2", m_dAngle2);
+  cam::AppendNumber(&text, "shape", m_dShape);
+  cam::AppendNumber(&text, "z", m_dZ);
+  cam::AppendWhole(&text, "flag", m_cFlag);
 }
 
 bool Cam_Hole::operator==(const Cam_Hole& o) const {
@@ -176,6 +200,14 @@ bool Cam_Mark::Scanf(const char* text) {
   return true;
 }
 
+void Cam_Mark::Printf(std::string& text) const {
+  text = "MARK";
+  cam::AppendNumber(&text, "x", m_dX);
+  cam::AppendNumber(&text, "y", m_dY);
+  cam::AppendWhole(&text, "code", m_cCode);
+  cam::AppendField(&text, "text", m_sText);
+}
+
 bool Cam_Item::Scanf(const char* text) {
   std::vector<cam::Field> fields;
   std::string storage;
@@ -184,10 +216,27 @@ bool Cam_Item::Scanf(const char* text) {
   return true;
 }
 
+void Cam_Item::Printf(std::string& text) const {
+  text = "ITEM";
+  cam::AppendField(&text, "com", m_sComNam);
+  cam::AppendField(&text, "pce", m_sPceNam);
+  cam::AppendField(&text, "dwg", m_sDwgNam);
+  cam::AppendField(&text, "ass", m_sAssNam);
+  cam::AppendNumber(&text, "length", m_dLength);
+  cam::AppendWhole(&text, "qty", m_nQty);
+  cam::AppendField(&text, "turn", m_cTurn == '\0' ? std::string() : std::string(1, m_cTurn));
+}
+
 bool Cam_Post::Scanf(const char* text) {
   std::vector<cam::Field> fields;
   std::string storage;
   if (!cam::ScanFields(text, EntityWord::kPost, &fields, &storage)) return false;
   cam::ReadPost(fields, this);
   return true;
+}
+
+void Cam_Post::Printf(std::string& text) const {
+  text = "POST";
+  cam::AppendField(&text, "key", m_sCle);
+  cam::AppendField(&text, "value", m_sVal);
 }
