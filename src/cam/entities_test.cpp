@@ -18,7 +18,7 @@ std::string Read(const std::string& line, bool inch) {
   std::ostringstream s;
   for (const Cam_Hole& h : r.holes)
     s << "L" << h.m_nLevel << " K" << h.m_nKind << " d" << h.m_dDiameter << " x" << h.m_dX << " y" << h.m_dY
-      << " z" << h.m_dZ << " len" << h.m_dLength << " a" << h.m_dAngle << " a2" << h.m_dAngle2 << " s"
+      << " z" << h.m_dZ << " len" << h.m_dLength << " a" << h.m_dAngle << " a2=" << h.m_dAngle2 << " s"
       << h.m_dShape << " f" << int{h.m_cFlag};
   for (const Cam_Mark& m : r.marks) s << "x" << m.m_dX << " y" << m.m_dY << " code" << int{m.m_cCode} << " " << m.m_sText;
   for (const Cam_Item& i : r.items)
@@ -35,20 +35,20 @@ TEST(Entities, EveryFieldOfEveryEntity) {
     const char* want;
   } cases[] = {
       {"HOLE shape=3.5 flag=7 z=-4 angle2=15 angle=30 len=60 y=50 x=300 d=22 kind=4 level=1 colour=red",
-       false, "L1 K4 d22 x300 y50 z-4 len60 a30 a215 s3.5 f7"},
+       false, "L1 K4 d22 x300 y50 z-4 len60 a30 a2=15 s3.5 f7"},
       {"HOLE shape=3.5 flag=7 z=-4 angle2=15 angle=30 len=60 y=50 x=\"300\" d=22 kind=4 level=1", false,
-       "L1 K4 d22 x300 y50 z-4 len60 a30 a215 s3.5 f7"},
+       "L1 K4 d22 x300 y50 z-4 len60 a30 a2=15 s3.5 f7"},
       // Missing fields 0, the last of a repeated field wins, what is no number 0.
-      {"HOLE x=1 x=2 d=abc\ty=0x10  z=12abc angle=+.5", false, "L0 K0 d0 x2 y0 z0 len0 a0.5 a20 s0 f0"},
-      {"HOLE x=\"5\" d=\"1 2\" x=\"6\"", false, "L0 K0 d0 x6 y0 z0 len0 a0 a20 s0 f0"},
+      {"HOLE x=1 x=2 d=abc\ty=0x10  z=12abc angle=+.5", false, "L0 K0 d0 x2 y0 z0 len0 a0.5 a2=0 s0 f0"},
+      {"HOLE x=\"5\" d=\"1 2\" x=\"6\"", false, "L0 K0 d0 x6 y0 z0 len0 a0 a2=0 s0 f0"},
       // Whole numbers truncated and held within their type.
-      {"HOLE kind=2.9 level=-1.5 flag=300 x=-0 y=1e2 d=007.50", false, "L-1 K2 d7.5 x-0 y100 z0 len0 a0 a20 s0 f255"},
-      {"HOLE level=70000 flag=256 kind=1e20", false, "L32767 K2147483647 d0 x0 y0 z0 len0 a0 a20 s0 f255"},
-      {"HOLE level=-70000 flag=-1 kind=-1e20", false, "L-32768 K-2147483648 d0 x0 y0 z0 len0 a0 a20 s0 f0"},
-      {"HOLE level=\"-70000\" flag=\"-1\" kind=\"-3\"", false, "L-32768 K-3 d0 x0 y0 z0 len0 a0 a20 s0 f0"},
+      {"HOLE kind=2.9 level=-1.5 flag=300 x=-0 y=1e2 d=007.50", false, "L-1 K2 d7.5 x-0 y100 z0 len0 a0 a2=0 s0 f255"},
+      {"HOLE level=70000 flag=256 kind=1e20", false, "L32767 K2147483647 d0 x0 y0 z0 len0 a0 a2=0 s0 f255"},
+      {"HOLE level=-70000 flag=-1 kind=-1e20", false, "L-32768 K-2147483648 d0 x0 y0 z0 len0 a0 a2=0 s0 f0"},
+      {"HOLE level=\"-70000\" flag=\"-1\" kind=\"-3\"", false, "L-32768 K-3 d0 x0 y0 z0 len0 a0 a2=0 s0 f0"},
       // Inch records convert the lengths only.
       {"HOLE d=7/8 x=2 y=\"1 1/2\" z=1 len=1-1/2 angle=45 angle2=10 shape=2 kind=4 level=1", true,
-       "L1 K4 d22.225 x50.8 y38.1 z25.4 len38.1 a45 a210 s2 f0"},
+       "L1 K4 d22.225 x50.8 y38.1 z25.4 len38.1 a45 a2=10 s2 f0"},
       {"MARK x=50 y=-30.5 code=-1 text=\"@PCE_NAM \\\"x\\\" a=b\"", false, "x50 y-30.5 code-1 @PCE_NAM \"x\" a=b"},
       {"MARK x=5 code=300 text=A", false, "x5 y0 code127 A"}, {"MARK x=1/2 y=1 code=-1 text=7/8", true, "x12.7 y25.4 code-1 7/8"},
       {"ITEM com=\"C 118\" pce=A-12-3 dwg= ass=A=12 length=2500.5 qty=2 turn=Right", false,

@@ -65,7 +65,8 @@ TEST(DstvMap, WhatTheLineDoesNotMakeIsReportedAndLeftOut) {
 
 // Flats: exporters write the width as the profile height, or as the flange
 // width with the thickness as the height. A square end cut is what the line
-// makes; a slanted one, another block or a second contour point is not.
+// makes; a slanted one, another block or a rounded corner is not, an empty
+// marking is left out.
 TEST(DstvMap, FlatsWhereverTheExporterPutTheWidth) {
   auto flat = [](const char* height, const char* flange, const char* thick, const char* blocks) {
     return std::string("ST\nO\nD\n1\nP\nS235\n3\nFL\nB\n500,500.001\n") + height + "\n" + flange + "\n" + thick +
@@ -74,13 +75,14 @@ TEST(DstvMap, FlatsWhereverTheExporterPutTheWidth) {
   std::vector<std::string> messages;
   EXPECT_EQ(Map(flat("120", "10", "10", "SC\n v 500 0 0 -1 0 0\n"), &messages), "R 120x10 L500 q3: 0/0 d18 50,20");
   EXPECT_EQ(Map(flat("10", "120", "10", ""), &messages), "R 120x10 L500 q3: 0/0 d18 50,20");
-  EXPECT_EQ(Map(flat("120", "0", "10", "PU\nKA\n v 1\n"), &messages), "R 120x10 L500 q3: 0/0 d18 50,20");
+  EXPECT_EQ(Map(flat("120", "0", "10", "SI\n v 10 10 0 10\nPU\nKA\n v 1\n"), &messages), "R 120x10 L500 q3: 0/0 d18 50,20");
   EXPECT_EQ(Map(flat("120", "0", "10", "SC\n v 250 0 0 1 0 0\n v 0 0 0 1 1 0\nAK\n v 0 0\n v 50 120 5\n"), &messages),
             "R 120x10 L500 q3: 0/0 d18 50,20");
   const std::string square = ": not made on this line, the piece is cut square";
   const std::vector<std::string> want = {
-      "not made p.nc1:28: piece P: powder marks (PU) are not made on this line",
-      "not made p.nc1:29: piece P: bends (KA) are not made on this line",
+      "note p.nc1:29: piece P: empty marking left out",
+      "not made p.nc1:30: piece P: powder marks (PU) are not made on this line",
+      "not made p.nc1:31: piece P: bends (KA) are not made on this line",
       "not made p.nc1:32: piece P: outer contour of FL has a rounded corner" + square,
       "not made p.nc1:29: piece P: a cut (SC) that is not a square end is not made on this line, the piece is cut square",
       "not made p.nc1:30: piece P: a cut (SC) that is not a square end is not made on this line, the piece is cut square"};
