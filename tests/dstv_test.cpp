@@ -69,8 +69,8 @@ TEST(DstvRoundTrip, EveryHoleIsPunchedAtItsPlace) {
   const fs::path work = test_support::MakeTempDir("barpost_dstv_round_trip");
   fs::copy_file(fs::path(BARPOST_SOURCE_DIR) / "examples/machine.ini", work / "m.ini");
   fs::copy(fs::path(BARPOST_SOURCE_DIR) / "examples/MACRO_MK", work / "MACRO_MK");
-  CliRun r = Cli({"import", "--bar", "6000,12000", "--kerf", "3", "-o", (work / "job.cam").string(), Example("A-201.nc1"),
-                  Example("A-202.nc1"), Example("P-301.nc1")});
+  CliRun r = Cli({"import", "--bar", "6000,12000", "--kerf", "3", "-o", (work / "job.cam").string(),
+                  Example("A-201.nc1"), Example("A-202.nc1"), Example("P-301.nc1")});
   ASSERT_EQ(r.status, kExitOk) << r.err;
   setenv("BARPOST_UI", "auto", 1);
   r = Cli({"process", (work / "m.ini").string(), "ANGLE1", (work / "job.cam").string(), (work / "B1.MPF").string()});
@@ -83,7 +83,8 @@ TEST(DstvRoundTrip, EveryHoleIsPunchedAtItsPlace) {
   std::multimap<std::string, std::pair<double, double>> punched;
   for (const preview::SvgElement& e : preview::SvgElements(test_support::Slurp(work / "b.svg")))
     if (e.attrs.count("class") && e.attrs.at("class").rfind("op hole", 0) == 0)
-      punched.emplace(e.attrs.at("data-face"), std::pair(std::stod(e.attrs.at("data-x")), std::stod(e.attrs.at("data-y"))));
+      punched.emplace(e.attrs.at("data-face"),
+                      std::pair(std::stod(e.attrs.at("data-x")), std::stod(e.attrs.at("data-y"))));
   // Where each piece lies on the bars: the line (driving quadrant 4) walks
   // the items of each bar in order; a piece takes its length and the kerf.
   // Its holes as the job has them (the import tests hold them to the DSTV files).

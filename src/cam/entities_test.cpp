@@ -20,7 +20,8 @@ std::string Read(const std::string& line, bool inch) {
     s << "L" << h.m_nLevel << " K" << h.m_nKind << " d" << h.m_dDiameter << " x" << h.m_dX << " y" << h.m_dY
       << " z" << h.m_dZ << " len" << h.m_dLength << " a" << h.m_dAngle << " a2=" << h.m_dAngle2 << " s"
       << h.m_dShape << " f" << int{h.m_cFlag};
-  for (const Cam_Mark& m : r.marks) s << "x" << m.m_dX << " y" << m.m_dY << " code" << int{m.m_cCode} << " " << m.m_sText;
+  for (const Cam_Mark& m : r.marks)
+    s << "x" << m.m_dX << " y" << m.m_dY << " code" << int{m.m_cCode} << " " << m.m_sText;
   for (const Cam_Item& i : r.items)
     s << i.m_sComNam << "/" << i.m_sPceNam << "/" << i.m_sDwgNam << "/" << i.m_sAssNam << " length" << i.m_dLength
       << " qty" << i.m_nQty << " turn" << (i.m_cTurn ? i.m_cTurn : '-');
@@ -50,10 +51,12 @@ TEST(Entities, EveryFieldOfEveryEntity) {
       {"HOLE d=7/8 x=2 y=\"1 1/2\" z=1 len=1-1/2 angle=45 angle2=10 shape=2 kind=4 level=1", true,
        "L1 K4 d22.225 x50.8 y38.1 z25.4 len38.1 a45 a2=10 s2 f0"},
       {"MARK x=50 y=-30.5 code=-1 text=\"@PCE_NAM \\\"x\\\" a=b\"", false, "x50 y-30.5 code-1 @PCE_NAM \"x\" a=b"},
-      {"MARK x=5 code=300 text=A", false, "x5 y0 code127 A"}, {"MARK x=1/2 y=1 code=-1 text=7/8", true, "x12.7 y25.4 code-1 7/8"},
+      {"MARK x=5 code=300 text=A", false, "x5 y0 code127 A"},  // no Y: at 0
+      {"MARK x=1/2 y=1 code=-1 text=7/8", true, "x12.7 y25.4 code-1 7/8"},
       {"ITEM com=\"C 118\" pce=A-12-3 dwg= ass=A=12 length=2500.5 qty=2 turn=Right", false,
        "C 118/A-12-3//A=12 length2500.5 qty2 turnR"},
-      {"ITEM length=10 qty=3", true, "/// length254 qty3 turn-"}, {"POST key=SymX value=\"1 or \\\"2\\\"\"", false, "SymX=1 or \"2\""},
+      {"ITEM length=10 qty=3", true, "/// length254 qty3 turn-"},
+      {"POST key=SymX value=\"1 or \\\"2\\\"\"", false, "SymX=1 or \"2\""},
   };
   for (const auto& c : cases) EXPECT_EQ(Read(c.line, c.inch), c.want) << c.line;
   // The classes' own Scanf: fields with or without the word, never another word.
@@ -78,7 +81,8 @@ TEST(Entities, HoleOrder) {
   const Cam_Hole ascending[] = {HoleAt(1, 1, 1, 4, 18), HoleAt(1, 1, 1, 4, 22), HoleAt(1, 1, 1, 5, 0),
                                 HoleAt(1, 1, 2, 0, 0), HoleAt(1, 2, 0, 0, 0), HoleAt(2, 0, 0, 0, 0)};
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(ascending[i] < ascending[i + 1] && !(ascending[i + 1] < ascending[i])) << i;
-  EXPECT_TRUE(HoleAt(1, 1, 1, 4, 22, 0) == HoleAt(1, 1, 1, 4, 22, 90) && !(HoleAt(1, 1, 1, 4, 22) == HoleAt(1, 1, 1, 4, 23)));
+  EXPECT_TRUE(HoleAt(1, 1, 1, 4, 22, 0) == HoleAt(1, 1, 1, 4, 22, 90));
+  EXPECT_FALSE(HoleAt(1, 1, 1, 4, 22) == HoleAt(1, 1, 1, 4, 23));
   std::mt19937 rng(7);
   for (int n : {2, 17, 64, 65, 300}) {
     std::vector<Cam_Hole> holes;

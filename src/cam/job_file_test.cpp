@@ -32,7 +32,8 @@ TEST(JobFile, RecordKindsLineEndsAndTheEnd) {
 }
 
 TEST(JobFile, HeadsKeepTheLastValueOfEachKeyAndJobHeadsAreInherited) {
-  auto f = Parse("*PIECE\nPCE_NAM=first\nPCE_NAM=  last  value  \nEMPTY=\nA_1=x=y\nJOB_DES=a # b\nlower=1\nKEY =1\nHOLE=2\n");
+  auto f = Parse("*PIECE\nPCE_NAM=first\nPCE_NAM=  last  value  \nEMPTY=\nA_1=x=y\nJOB_DES=a # b\n"
+                 "lower=1\nKEY =1\nHOLE=2\n");
   std::string heads;
   for (const char* key : {"PCE_NAM", "EMPTY", "A_1", "JOB_DES", "HOLE", "lower"}) heads += HeadOf(*f, 0, key) + "|";
   EXPECT_EQ(heads, "  last  value||x=y|a # b|2|<absent>|");
@@ -68,13 +69,15 @@ TEST(JobFile, RecordValuesAndUnits) {
       {"UNIT=FEET\nLENGTH=nan\nCATEGORY=1\nSECTION=1e999 inf\nSECTION_KIND=x", "1 '1' mm 0x0 L0 s0"},
       {"CATEGORY= A \nSECTION=  80\t60 \nSECTION_KIND=1e20", "1 'A' mm 80x60 L0 s2147483647"},
       {"CATEGORY=4\nLENGTH=1e2", "1 '4' mm 0x0 L100 s0"}};
-  for (const auto& [text, want] : cases) EXPECT_EQ(Describe(Parse(std::string("*PIECE\n") + text)->records[0]), want) << text;
+  for (const auto& [text, want] : cases)
+    EXPECT_EQ(Describe(Parse(std::string("*PIECE\n") + text)->records[0]), want) << text;
 }
 
 // Lines that cannot be read are skipped with a warning (so many, then a count).
 TEST(JobFile, EntitiesInFileOrderMalformedLinesSkipped) {
   auto f = Parse("stray line\n*PIECE\nHOLE x=1 text=\"unterminated\nHOLE x=2 y\nHOLE x=3 colour=red\nNOT AN ENTITY\n"
-                 "MARK text=\"say \\\"hi\\\"\" x=5\nMARK =1\nPOST key=SymX value=1\nPOST key=SymY\nITEM pce=P qty=3\nHOLE\n"
+                 "MARK text=\"say \\\"hi\\\"\" x=5\nMARK =1\nPOST key=SymX value=1\nPOST key=SymY\n"
+                 "ITEM pce=P qty=3\nHOLE\n"
                  "HOLE x=10 y=5 level=1 d=22 angle=1\nHOLE x=10 y=5 d=18 angle=2\nHOLE x=10 y=5 d=18 angle=3\n");
   const std::vector<std::string> warnings = {
       "job.cam:1: line outside a record, skipped", "job.cam:3: HOLE: missing closing quote, line skipped",

@@ -29,7 +29,8 @@ TEST(LengthText, ReadsDecimalNumbersOnly) {
     std::string text = i % 3 == 0 ? "-" : i % 7 == 0 ? "+" : "";
     const int digits = 1 + static_cast<int>(rng() % 17);
     const int point = static_cast<int>(rng() % static_cast<unsigned>(digits + 2));  // digits + 1: none
-    for (int d = 0; d < digits; ++d) text += std::string(d == point ? "." : "") + static_cast<char>('0' + rng() % (i % 5 == 0 ? 2 : 10));
+    for (int d = 0; d < digits; ++d)
+      text += std::string(d == point ? "." : "") + static_cast<char>('0' + rng() % (i % 5 == 0 ? 2 : 10));
     double v = 0, expected = 0;
     std::from_chars(text.data() + (text[0] == '+'), text.data() + text.size(), expected);
     ASSERT_TRUE(ReadDecimal(text, &v)) << text;
@@ -61,12 +62,12 @@ TEST(LengthText, WritesMillimetresAndInches) {
     bool inch;
     const char* text;
   } cases[] = {
-      {2500, false, "2500"},      {20.5, false, "20.5"},         {20.256, false, "20.26"},        {-20.5, false, "-20.5"},
-      {-0.0, false, "0"},         {-0.001, false, "0"},          {0.1, false, "0.1"},             {22.225, true, "7/8"},
-      {30.1625, true, "1 3/16"},  {304.8, true, "12"},           {-22.225, true, "-7/8"},         {-30.1625, true, "-1 3/16"},
-      {12.7, true, "1/2"},        {-0.0, true, "0"},             {-0.01, true, "0"},              {25.4 * 1.0005, true, "1"},
-      {25.4 * 1.01, true, "1.01"}, {25.4 * 1.12345, true, "1.1235"}, {25.4 * -1.01, true, "-1.01"}, {NAN, false, "0"},
-      {INFINITY, true, "0"},
+      {2500, false, "2500"}, {20.5, false, "20.5"}, {20.256, false, "20.26"}, {-20.5, false, "-20.5"},
+      {-0.0, false, "0"}, {-0.001, false, "0"}, {0.1, false, "0.1"}, {22.225, true, "7/8"},
+      {30.1625, true, "1 3/16"}, {304.8, true, "12"}, {-22.225, true, "-7/8"}, {-30.1625, true, "-1 3/16"},
+      {12.7, true, "1/2"}, {-0.0, true, "0"}, {-0.01, true, "0"}, {25.4 * 1.0005, true, "1"},
+      {25.4 * 1.01, true, "1.01"}, {25.4 * 1.12345, true, "1.1235"}, {25.4 * -1.01, true, "-1.01"},
+      {NAN, false, "0"}, {INFINITY, true, "0"},
   };
   for (const auto& c : cases) EXPECT_EQ(LengthText(c.mm, c.inch), c.text) << c.mm;
   for (int n = -40; n <= 40; ++n) {  // sixteenths read back to the same value

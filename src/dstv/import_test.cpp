@@ -29,9 +29,9 @@ TEST(DstvImport, NestedJobReadsBackWithEveryItemFindingItsPiece) {
   EXPECT_TRUE(cam.Warnings().empty()) << cam.Warnings().front();
   std::string records;
   while (cam.Lire_Entites(kRecordPiece | kRecordBar)) {
-    records += cam.m_nType == kRecordPiece ? cam.ReadHead("PCE_NAM") + " holes " + std::to_string(cam.m_aHoles.GetSize())
-                                           : "bar " + cam.ReadHead("BAR_LEN") + " " + cam.ReadHead("BAR_BON") + "/" +
-                                                 cam.ReadHead("BAR_IDT");
+    records += cam.m_nType == kRecordPiece
+                   ? cam.ReadHead("PCE_NAM") + " holes " + std::to_string(cam.m_aHoles.GetSize())
+                   : "bar " + cam.ReadHead("BAR_LEN") + " " + cam.ReadHead("BAR_BON") + "/" + cam.ReadHead("BAR_IDT");
     for (const Cam_Item& i : cam.m_aItems)
       records += " " + i.m_sPceNam + "x" + std::to_string(i.m_nQty) +
                  (cam.FindPiece(i.m_sComNam, i.m_sDwgNam, i.m_sAssNam, i.m_sPceNam) >= 0 ? "" : " not found");

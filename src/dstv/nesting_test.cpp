@@ -9,11 +9,15 @@ namespace dstv {
 namespace {
 
 // Every piece once, no bar over its stock, the stock one of those given.
-void ExpectValid(const std::vector<NestKind>& kinds, const std::vector<double>& stock, double kerf, const NestPlan& plan) {
+void ExpectValid(const std::vector<NestKind>& kinds, const std::vector<double>& stock, double kerf,
+                 const NestPlan& plan) {
   std::vector<int> placed(kinds.size(), 0);
   for (const NestBar& bar : plan.bars) {
     double used = 0;
-    for (const auto& [k, n] : bar.cuts) placed[static_cast<std::size_t>(k)] += n, used += n * (kinds[static_cast<std::size_t>(k)].length + kerf);
+    for (const auto& [k, n] : bar.cuts) {
+      placed[static_cast<std::size_t>(k)] += n;
+      used += n * (kinds[static_cast<std::size_t>(k)].length + kerf);
+    }
     EXPECT_LE(used, bar.stock + 1e-6);
     EXPECT_NE(std::find(stock.begin(), stock.end(), bar.stock), stock.end());
   }
@@ -54,7 +58,8 @@ TEST(Nesting, RandomJobsAreValidAboveTheBoundAndUseNoMoreStockThanFirstFit) {
   std::mt19937 rng(7);
   for (int round = 0; round < 20; ++round) {
     std::vector<NestKind> kinds(5 + rng() % 60);
-    for (NestKind& k : kinds) k = {static_cast<double>(200 + rng() % 5800) + (rng() % 100) / 100.0, 1 + static_cast<int>(rng() % 6)};
+    for (NestKind& k : kinds)
+      k = {static_cast<double>(200 + rng() % 5800) + (rng() % 100) / 100.0, 1 + static_cast<int>(rng() % 6)};
     const std::vector<double> stock = round % 2 ? std::vector<double>{12000} : std::vector<double>{6000, 9000, 12000};
     NestResult r = Nest(kinds, stock, 3);
     ExpectValid(kinds, stock, 3, r.plan);

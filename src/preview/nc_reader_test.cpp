@@ -73,7 +73,8 @@ TEST(ProgramReader, ReadsBackWhatTheWriterWrote) {
         Usi(o, 'D', 0, 60, 0, false),      Usi(o, 'D', 0, 90, 40, false),    Usi(o, 'D', 0, 120, 40, false),
         Usi(o, 'D', 2, 700, 55.5, false),  Usi(o, 'D', 5, 1400, 50, false),  Usi(o, 'D', 3, 2700, 45, v.remnant),
         Usi(o, 'M', 'A', 200, 30, false),  Usi(o, 'M', '1', 208, 30, false), Usi(o, 'M', 'O', 2600, 30, v.remnant),
-        Usi(o, 'C', 25, 0, 0, false, 1000), Usi(o, 'C', v.remnant ? 27 : 25, 2800, 0, v.remnant, v.remnant ? 1200 : 3800)};
+        Usi(o, 'C', 25, 0, 0, false, 1000),
+        Usi(o, 'C', v.remnant ? 27 : 25, 2800, 0, v.remnant, v.remnant ? 1200 : 3800)};
     std::stable_sort(ops.begin(), ops.end(), [](const CUsi& a, const CUsi& b) { return SortLess(a, b); });
     NcProgram p;
     p.bar = true, p.inch = v.inch, p.profile = "L100X100X10", p.length = 3000, p.profile_h = p.profile_w = 100;
