@@ -117,16 +117,19 @@ TEST(ProgramReader, ReadsBackWhatTheWriterWrote) {
   }
 }
 
-// Texts that are not what barpost writes are reported, not guessed; a
-// program of the middle remnant without its piece list cuts at the saw; the
-// Fagor writes axis and Y together ("Y11.5000": axis Y1 at 1.5 in), and two
-// units may share an M function: the axis tells them apart.
+// Texts that are not what barpost writes, strokes included, are reported,
+// not guessed; a program of the middle remnant without its piece list cuts
+// at the saw; the Fagor writes axis and Y together ("Y11.5000": axis Y1 at
+// 1.5 in), and two units may share an M function: the axis tells them apart.
 TEST(ProgramReader, NotesRemnantCutsAndFagorAxes) {
-  ProgramRead r = ReadProgram("N2X400Y9=30\r\nN4M12\r\nN6X500\r\nN8M77\r\nN10T3\r\nN12XA\r\nN14G54\r\nX1000\r\nM27\r\n",
+  ProgramRead r = ReadProgram("N2X400Y9=30\r\nN4M12\r\nN6X500\r\nN8M77\r\nN10T3\r\nN12XA\r\nN14G54\r\nX1000\r\nM27\r\n"
+                              "G0G60X100W10\r\nX1W1\r\n",
                               Machine(0, false, 1, 1, ""), kMacros);
   const std::vector<std::string> notes = {"line 1: M12 is the M function of no punching unit with axis Y9=30",
                                           "line 4: M77 is not understood here", "line 5: 'T3' is not understood",
-                                          "line 6: 'XA' is not understood"};
+                                          "line 6: 'XA' is not understood",
+                                          "line 10: strokes that no macro of MACRO_MK draws",
+                                          "line 11: strokes that no macro of MACRO_MK draws"};
   EXPECT_EQ(r.notes, notes);
   ASSERT_EQ(r.ops.size(), 1u);
   EXPECT_EQ(r.ops[0].kind, 'C');
