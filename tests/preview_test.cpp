@@ -2,18 +2,18 @@
 // structure, every golden program checked against its job, and a wrong
 // number in a program shown as a difference.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
-#include "cli/cli.h"
 #include "base/test_support.h"
+#include "cli/cli.h"
 #include "cli/preview.h"
 #include "preview/svg_structure.h"
 
 namespace fs = std::filesystem;
+using test_support::Slurp;
 
 namespace {
 
@@ -29,42 +29,28 @@ CliRun Cli(std::vector<std::string> args) {
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   std::ostringstream out, err;
-  int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
   return {status, out.str(), err.str()};
 }
 
-using test_support::Slurp;
-
-fs::path Work(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("barpost_preview_" + name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-bool BarCase(const fs::path& golden) { return Slurp(golden / "args").rfind('B', 0) == 0; }
-
-// Every program under tests/golden agrees with its job, and each reads on
-// its own too.
+// Every program under tests/golden agrees with its job, and reads on its
+// own too, its header telling the mode.
 TEST(Preview, EveryGoldenProgramAgreesWithItsJob) {
-  fs::path work = Work("agree");
+  const fs::path work = test_support::MakeTempDir("barpost_preview_agree");
   int cases = 0;
   for (const auto& entry : fs::directory_iterator(kSource / "tests/golden")) {
     if (!entry.is_directory()) continue;
     const fs::path c = entry.path();
     SCOPED_TRACE(c.filename().string());
-    const std::string ini = (c / "machine.ini").string();
-    std::vector<std::string> args = {"preview", ini, "LINE", "--job", (c / "job.cam").string(),
-                                     "--program", (c / "expected.nc").string(),
+    const std::string ini = (c / "machine.ini").string(), program = (c / "expected.nc").string();
+    std::vector<std::string> args = {"preview", ini, "LINE", "--job", (c / "job.cam").string(), "--program", program,
                                      "-o", (work / "both.html").string()};
-    if (BarCase(c)) args.push_back("--bar");
+    if (Slurp(c / "args").rfind('B', 0) == 0) args.push_back("--bar");
     CliRun r = Cli(args);
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_NE(r.out.find("every operation agrees with the job"), std::string::npos) << r.out;
     EXPECT_EQ(r.err, "");
-    // The program alone, without saying the mode: its header tells it.
-    r = Cli({"preview", ini, "LINE", "--program", (c / "expected.nc").string(), "-o",
-             (work / "program.svg").string()});
+    EXPECT_NE(r.out.find("every operation agrees with the job"), std::string::npos) << r.out;
+    r = Cli({"preview", ini, "LINE", "--program", program, "-o", (work / "program.svg").string()});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.find(" line "), std::string::npos) << r.out;  // no line not understood
     ++cases;
@@ -74,21 +60,19 @@ TEST(Preview, EveryGoldenProgramAgreesWithItsJob) {
 }
 
 TEST(Preview, AWrongNumberInAProgramShowsAsADifference) {
-  fs::path work = Work("wrong");
+  const fs::path work = test_support::MakeTempDir("barpost_preview_wrong");
   const fs::path c = kSource / "tests/golden/siemens_bar_clamps";
   std::string program = Slurp(c / "expected.nc");
-  program.replace(program.find("N80X1603Y1=30"), 13, "N80X1604Y1=30");
-  std::ofstream(work / "B1.MPF", std::ios::binary) << program;
-  CliRun r = Cli({"preview", (c / "machine.ini").string(), "LINE", "--job", (c / "job.cam").string(),
-               "--bar", "--program", (work / "B1.MPF").string(), "-o", (work / "b.svg").string()});
+  test_support::Spit(work / "B1.MPF", program.replace(program.find("N80X1603Y1=30"), 13, "N80X1604Y1=30"));
+  const CliRun r = Cli({"preview", (c / "machine.ini").string(), "LINE", "--job", (c / "job.cam").string(), "--bar",
+                        "--program", (work / "B1.MPF").string(), "-o", (work / "b.svg").string()});
   EXPECT_EQ(r.status, kExitDiffers);
-  EXPECT_NE(r.out.find("job: hole Y1 FL X 1303 Y 30 (machine X 1603 Y 30): not in the program"),
-            std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("program line 40: hole Y1 FL X 1304 Y 30 (machine X 1604 Y 30): not in "
-                       "the job"), std::string::npos) << r.out;
-  std::vector<std::string> s = preview::SvgStructure(Slurp(work / "b.svg"));
-  EXPECT_EQ(std::count(s.begin(), s.end(), "    hole differs FL x=1303 y=30 \"Y1\""), 1);
-  EXPECT_EQ(std::count(s.begin(), s.end(), "    hole differs FL x=1304 y=30 \"Y1\""), 1);
+  for (const char* line : {"job: hole Y1 FL X 1303 Y 30 (machine X 1603 Y 30): not in the program",
+                           "program line 40: hole Y1 FL X 1304 Y 30 (machine X 1604 Y 30): not in the job"})
+    EXPECT_NE(r.out.find(line), std::string::npos) << r.out;
+  const std::vector<std::string> s = preview::SvgStructure(Slurp(work / "b.svg"));
+  for (const char* line : {"    hole differs FL x=1303 y=30 \"Y1\"", "    hole differs FL x=1304 y=30 \"Y1\""})
+    EXPECT_EQ(std::count(s.begin(), s.end(), line), 1) << line;
   fs::remove_all(work);
 }
 
@@ -96,49 +80,33 @@ TEST(Preview, AWrongNumberInAProgramShowsAsADifference) {
 // SVG the command writes ("sheet NAME", then its strips, panels and
 // elements), reviewed by hand.
 TEST(Preview, GoldenPicturesByStructure) {
-  const std::string golden = (kSource / "tests/golden").string();
-  struct Case {
-    const char* name;
-    std::vector<std::string> args;
-  } cases[] = {
-      {"siemens_bar_clamps_job",
-       {golden + "/siemens_bar_clamps/machine.ini", "LINE", "--job",
-        golden + "/siemens_bar_clamps/job.cam", "--bar"}},
-      {"siemens_middle_remnant_both",
-       {golden + "/siemens_middle_remnant/machine.ini", "LINE", "--job",
-        golden + "/siemens_middle_remnant/job.cam", "--program",
-        golden + "/siemens_middle_remnant/expected.nc"}},
-      {"fagor_piece_slots_program",
-       {golden + "/fagor_piece_slots/machine.ini", "LINE", "--program",
-        golden + "/fagor_piece_slots/expected.nc"}},
-      {"clipper_bar_signomat_program",
-       {golden + "/clipper_bar_signomat/machine.ini", "LINE", "--program",
-        golden + "/clipper_bar_signomat/expected.nc"}},
-      {"siemens_inch_signoscript_program",
-       {golden + "/siemens_inch_signoscript/machine.ini", "LINE", "--program",
-        golden + "/siemens_inch_signoscript/expected.nc"}},
-      {"missing_hole_job",
-       {(kSource / "examples/machine.ini").string(), "ANGLE1", "--job",
-        (kSource / "examples/job-missing-hole.cam").string()}},
+  const std::string golden = (kSource / "tests/golden").string() + "/";
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"siemens_bar_clamps_job", {"siemens_bar_clamps", "--job", "job.cam", "--bar"}},
+      {"siemens_middle_remnant_both", {"siemens_middle_remnant", "--job", "job.cam", "--program", "expected.nc"}},
+      {"fagor_piece_slots_program", {"fagor_piece_slots", "--program", "expected.nc"}},
+      {"clipper_bar_signomat_program", {"clipper_bar_signomat", "--program", "expected.nc"}},
+      {"siemens_inch_signoscript_program", {"siemens_inch_signoscript", "--program", "expected.nc"}},
+      {"missing_hole_job", {"", "--job", "job-missing-hole.cam"}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    fs::path work = Work(c.name);
-    std::vector<std::string> args = {"preview"};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    args.push_back("-o");
-    args.push_back((work / "p.svg").string());
-    CliRun r = Cli(args);
+  for (const auto& [name, c] : cases) {
+    SCOPED_TRACE(name);
+    // A case's files stand in its golden folder, or in examples/ for the example machine.
+    const std::string dir = c[0].empty() ? (kSource / "examples").string() + "/" : golden + c[0] + "/";
+    const fs::path work = test_support::MakeTempDir(std::string("barpost_preview_") + name);
+    std::vector<std::string> args = {"preview", dir + "machine.ini", c[0].empty() ? "ANGLE1" : "LINE"};
+    for (std::size_t i = 1; i < c.size(); ++i) args.push_back(c[i].rfind("--", 0) == 0 ? c[i] : dir + c[i]);
+    args.insert(args.end(), {"-o", (work / "p.svg").string()});
+    const CliRun r = Cli(args);
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    std::vector<fs::path> files;
-    for (const auto& e : fs::directory_iterator(work)) files.push_back(e.path());
+    std::vector<fs::path> files(fs::directory_iterator(work), fs::directory_iterator{});
     std::sort(files.begin(), files.end());
     std::string got;
     for (const fs::path& f : files) {
       got += "sheet " + f.filename().string() + "\n";
       for (const std::string& line : preview::SvgStructure(Slurp(f))) got += line + "\n";
     }
-    const fs::path expected = kSource / "tests/preview" / (std::string(c.name) + ".txt");
+    const fs::path expected = kSource / "tests/preview" / (std::string(name) + ".txt");
     EXPECT_EQ(got, Slurp(expected)) << "compare with " << expected;
     fs::remove_all(work);
   }

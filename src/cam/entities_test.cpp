@@ -1,231 +1,100 @@
+#include "cam/entities.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <random>
-#include <vector>
+#include <sstream>
 
-#include "cam/cam.h"
-#include "cam/entities.h"
+#include "cam/job_file.h"
 
 namespace {
 
-TEST(Entities, HoleScanfReadsEveryField) {
-  Cam_Hole h;
-  ASSERT_TRUE(h.Scanf("HOLE shape=3.5 flag=7 z=-4 angle2=15 angle=30 len=60 y=50 x=300 d=22 "
-                      "kind=4 level=1 colour=red"));
-  EXPECT_EQ(h.m_nLevel, 1);
-  EXPECT_EQ(h.m_nKind, 4);
-  EXPECT_EQ(h.m_dDiameter, 22);
-  EXPECT_EQ(h.m_dX, 300);
-  EXPECT_EQ(h.m_dY, 50);
-  EXPECT_EQ(h.m_dLength, 60);
-  EXPECT_EQ(h.m_dAngle, 30);
-  EXPECT_EQ(h.m_dAngle2, 15);
-  EXPECT_EQ(h.m_dShape, 3.5);
-  EXPECT_EQ(h.m_dZ, -4);
-  EXPECT_EQ(h.m_cFlag, 7);
-  // Fields only (no word), missing fields 0, the last of a repeated field wins.
-  ASSERT_TRUE(h.Scanf("x=1 x=2 d=abc"));
-  EXPECT_EQ(h.m_dX, 2);
-  EXPECT_EQ(h.m_dDiameter, 0);
-  EXPECT_EQ(h.m_nKind, 0);
-  EXPECT_EQ(h.m_dAngle, 0);
-  // Other entity words and bad syntax are refused.
-  EXPECT_FALSE(h.Scanf("MARK x=1"));
-  EXPECT_FALSE(h.Scanf("HOLE x"));
-  EXPECT_FALSE(h.Scanf(nullptr));
-  // Out-of-range whole numbers are held within their type.
-  ASSERT_TRUE(h.Scanf("HOLE level=70000 flag=300 kind=1e20"));
-  EXPECT_EQ(h.m_nLevel, 32767);
-  EXPECT_EQ(h.m_cFlag, 255);
-  EXPECT_EQ(h.m_nKind, 2147483647);
+// The first entity of a piece record holding the line, as the job parser
+// reads it (plain holes the short way, the others field by field).
+std::string Read(const std::string& line, bool inch) {
+  auto file = cam::ParseJobText(std::string("*PIECE\n") + (inch ? "UNIT=INCH\n" : "") + line, "");
+  const CamRecord& r = file->records.at(0);
+  std::ostringstream s;
+  for (const Cam_Hole& h : r.holes)
+    s << "L" << h.m_nLevel << " K" << h.m_nKind << " d" << h.m_dDiameter << " x" << h.m_dX << " y" << h.m_dY
+      << " z" << h.m_dZ << " len" << h.m_dLength << " a" << h.m_dAngle << " a2=" << h.m_dAngle2 << " s"
+      << h.m_dShape << " f" << int{h.m_cFlag};
+  for (const Cam_Mark& m : r.marks)
+    s << "x" << m.m_dX << " y" << m.m_dY << " code" << int{m.m_cCode} << " " << m.m_sText;
+  for (const Cam_Item& i : r.items)
+    s << i.m_sComNam << "/" << i.m_sPceNam << "/" << i.m_sDwgNam << "/" << i.m_sAssNam << " length" << i.m_dLength
+      << " qty" << i.m_nQty << " turn" << (i.m_cTurn ? i.m_cTurn : '-');
+  for (const Cam_Post& p : r.posts) s << p.GetCle() << "=" << p.GetVal();
+  return s.str();
 }
 
-// The plain way reads a hole exactly as the general one, or declines.
-TEST(Entities, PlainHolesReadAsTheGeneralWay) {
-  for (const char* line :
-       {" level=1 kind=4 d=22 x=40.5 y=-62.5 len=60 angle=-30 angle2=1 shape=2 z=3 flag=7",
-        "x=1 x=2 y= d=1e2 angle=+.5 unknown=9", "\tx=12abc\ty=0x10  d=-0 level=99999",
-        "v=x\"y x=5", "kind=2.9 level=-1.5 flag=300"}) {
-    std::vector<cam::Field> fields;
-    std::string storage, error;
-    ASSERT_TRUE(cam::SplitFields(line, &fields, &storage, &error)) << line;
-    Cam_Hole general, plain;
-    cam::ReadHole(fields, false, &general);
-    ASSERT_TRUE(cam::ReadPlainHole(line, &plain)) << line;
-    std::string a, b;
-    general.Printf(a);
-    plain.Printf(b);
-    EXPECT_EQ(a, b) << line;
-  }
+TEST(Entities, EveryFieldOfEveryEntity) {
+  const struct {
+    const char* line;
+    bool inch;
+    const char* want;
+  } cases[] = {
+      {"HOLE shape=3.5 flag=7 z=-4 angle2=15 angle=30 len=60 y=50 x=300 d=22 kind=4 level=1 colour=red",
+       false, "L1 K4 d22 x300 y50 z-4 len60 a30 a2=15 s3.5 f7"},
+      {"HOLE shape=3.5 flag=7 z=-4 angle2=15 angle=30 len=60 y=50 x=\"300\" d=22 kind=4 level=1", false,
+       "L1 K4 d22 x300 y50 z-4 len60 a30 a2=15 s3.5 f7"},
+      // Missing fields 0, the last of a repeated field wins, what is no number 0.
+      {"HOLE x=1 x=2 d=abc\ty=0x10  z=12abc angle=+.5", false, "L0 K0 d0 x2 y0 z0 len0 a0.5 a2=0 s0 f0"},
+      {"HOLE x=\"5\" d=\"1 2\" x=\"6\"", false, "L0 K0 d0 x6 y0 z0 len0 a0 a2=0 s0 f0"},
+      // Whole numbers truncated and held within their type.
+      {"HOLE kind=2.9 level=-1.5 flag=300 x=-0 y=1e2 d=007.50", false, "L-1 K2 d7.5 x-0 y100 z0 len0 a0 a2=0 s0 f255"},
+      {"HOLE level=70000 flag=256 kind=1e20", false, "L32767 K2147483647 d0 x0 y0 z0 len0 a0 a2=0 s0 f255"},
+      {"HOLE level=-70000 flag=-1 kind=-1e20", false, "L-32768 K-2147483648 d0 x0 y0 z0 len0 a0 a2=0 s0 f0"},
+      {"HOLE level=\"-70000\" flag=\"-1\" kind=\"-3\"", false, "L-32768 K-3 d0 x0 y0 z0 len0 a0 a2=0 s0 f0"},
+      // Inch records convert the lengths only.
+      {"HOLE d=7/8 x=2 y=\"1 1/2\" z=1 len=1-1/2 angle=45 angle2=10 shape=2 kind=4 level=1", true,
+       "L1 K4 d22.225 x50.8 y38.1 z25.4 len38.1 a45 a2=10 s2 f0"},
+      {"MARK x=50 y=-30.5 code=-1 text=\"@PCE_NAM \\\"x\\\" a=b\"", false, "x50 y-30.5 code-1 @PCE_NAM \"x\" a=b"},
+      {"MARK x=5 code=300 text=A", false, "x5 y0 code127 A"},  // no Y: at 0
+      {"MARK x=1/2 y=1 code=-1 text=7/8", true, "x12.7 y25.4 code-1 7/8"},
+      {"ITEM com=\"C 118\" pce=A-12-3 dwg= ass=A=12 length=2500.5 qty=2 turn=Right", false,
+       "C 118/A-12-3//A=12 length2500.5 qty2 turnR"},
+      {"ITEM length=10 qty=3", true, "/// length254 qty3 turn-"},
+      {"POST key=SymX value=\"1 or \\\"2\\\"\"", false, "SymX=1 or \"2\""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Read(c.line, c.inch), c.want) << c.line;
+  // The classes' own Scanf: fields with or without the word, never another word.
   Cam_Hole h;
-  ASSERT_TRUE(cam::ReadPlainHole("kind=2.9 level=-1.5 flag=300 x=-0 y=1e2 d=007.50", &h));
-  EXPECT_EQ(h.m_nKind, 2);
-  EXPECT_EQ(h.m_nLevel, -1);
-  EXPECT_EQ(h.m_cFlag, 255);
-  EXPECT_TRUE(std::signbit(h.m_dX));
-  EXPECT_EQ(h.m_dY, 100);
-  EXPECT_EQ(h.m_dDiameter, 7.5);
-  Cam_Hole untouched;
-  for (const char* line : {"x=\"1\"", "x", "=1", "x=1 y"})
-    EXPECT_FALSE(cam::ReadPlainHole(line, &untouched)) << line;
+  Cam_Post p;
+  EXPECT_TRUE(h.Scanf("x=7 d=\"22\"") && h.m_dX == 7 && h.m_dDiameter == 22);
+  EXPECT_TRUE(p.Scanf("POST key=a value=1") && p.GetCle() == "a" && p.GetVal() == "1");
+  for (const char* bad : {"MARK x=1", "HOLE x", static_cast<const char*>(nullptr)}) EXPECT_FALSE(h.Scanf(bad));
 }
 
-// The hole order of the library: sorted insertion of short lists and the
-// stable sort of long ones both keep equal holes in their order.
-TEST(Entities, HolesSortStably) {
+Cam_Hole HoleAt(double x, double y, int level, int kind, double d, double z = 0) {
+  Cam_Hole h;
+  h.m_dX = x, h.m_dY = y, h.m_nLevel = static_cast<int16_t>(level), h.m_nKind = kind, h.m_dDiameter = d;
+  h.m_dZ = z;  // not part of the order
+  return h;
+}
+
+// The library's hole order: x, y, level, kind, diameter, each key before the
+// ones after it. Equal holes keep their order in short lists (sorted by
+// insertion), long ones and CSortedArray.
+TEST(Entities, HoleOrder) {
+  const Cam_Hole ascending[] = {HoleAt(1, 1, 1, 4, 18), HoleAt(1, 1, 1, 4, 22), HoleAt(1, 1, 1, 5, 0),
+                                HoleAt(1, 1, 2, 0, 0), HoleAt(1, 2, 0, 0, 0), HoleAt(2, 0, 0, 0, 0)};
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(ascending[i] < ascending[i + 1] && !(ascending[i + 1] < ascending[i])) << i;
+  EXPECT_TRUE(HoleAt(1, 1, 1, 4, 22, 0) == HoleAt(1, 1, 1, 4, 22, 90));
+  EXPECT_FALSE(HoleAt(1, 1, 1, 4, 22) == HoleAt(1, 1, 1, 4, 23));
   std::mt19937 rng(7);
-  for (int n : {0, 1, 2, 17, 64, 65, 300}) {
-    std::vector<Cam_Hole> holes(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-      holes[static_cast<std::size_t>(i)].m_dX = static_cast<double>(rng() % 4);
-      holes[static_cast<std::size_t>(i)].m_nLevel = static_cast<int16_t>(rng() % 2);
-      holes[static_cast<std::size_t>(i)].m_dZ = i;  // not part of the order: tells them apart
-    }
+  for (int n : {2, 17, 64, 65, 300}) {
+    std::vector<Cam_Hole> holes;
+    for (int i = 0; i < n; ++i) holes.push_back(HoleAt(rng() % 4, 0, static_cast<int>(rng() % 2), 0, 0, i));
     std::vector<Cam_Hole> expected = holes;
     std::stable_sort(expected.begin(), expected.end());
     SortHoles(holes.begin(), holes.end());
-    for (int i = 0; i < n; ++i)
-      ASSERT_EQ(holes[static_cast<std::size_t>(i)].m_dZ, expected[static_cast<std::size_t>(i)].m_dZ) << n;
+    for (int i = 0; i < n; ++i) ASSERT_EQ(holes[i].m_dZ, expected[i].m_dZ) << n;
   }
-}
-
-TEST(Entities, InchRecordsConvertOnlyLengths) {
-  std::vector<cam::Field> fields;
-  std::string storage, error;
-  ASSERT_TRUE(cam::SplitFields(
-      "d=7/8 x=2 y=\"1 1/2\" z=1 len=1-1/2 angle=45 angle2=10 shape=2 kind=4 level=1", &fields,
-      &storage, &error));
-  Cam_Hole h;
-  cam::ReadHole(fields, true, &h);
-  EXPECT_DOUBLE_EQ(h.m_dDiameter, 22.225);
-  EXPECT_DOUBLE_EQ(h.m_dX, 50.8);
-  EXPECT_DOUBLE_EQ(h.m_dY, 38.1);
-  EXPECT_DOUBLE_EQ(h.m_dZ, 25.4);
-  EXPECT_DOUBLE_EQ(h.m_dLength, 38.1);
-  EXPECT_EQ(h.m_dAngle, 45);
-  EXPECT_EQ(h.m_dAngle2, 10);
-  EXPECT_EQ(h.m_dShape, 2);
-  EXPECT_EQ(h.m_nKind, 4);
-
-  ASSERT_TRUE(cam::SplitFields("x=1/2 y=1 code=-1 text=7/8", &fields, &storage, &error));
-  Cam_Mark m;
-  cam::ReadMark(fields, true, &m);
-  EXPECT_DOUBLE_EQ(m.m_dX, 12.7);
-  EXPECT_DOUBLE_EQ(m.m_dY, 25.4);
-  EXPECT_EQ(m.m_sText, "7/8");
-
-  ASSERT_TRUE(cam::SplitFields("length=10 qty=3", &fields, &storage, &error));
-  Cam_Item item;
-  cam::ReadItem(fields, true, &item);
-  EXPECT_DOUBLE_EQ(item.m_dLength, 254);
-  EXPECT_EQ(item.m_nQty, 3);
-}
-
-TEST(Entities, PrintfReadsBackWithScanf) {
-  Cam_Hole h;
-  h.m_nLevel = 2;
-  h.m_nKind = 13;
-  h.m_dDiameter = 1.0 / 3;
-  h.m_dX = -0.0;
-  h.m_dY = 1e-7;
-  h.m_dZ = 12345.678;
-  h.m_dLength = 60;
-  h.m_dAngle = -30.25;
-  h.m_dAngle2 = 0.1;
-  h.m_dShape = 1e20;
-  h.m_cFlag = 200;
-  std::string line;
-  h.Printf(line);
-  EXPECT_EQ(line.rfind("HOLE ", 0), 0u);
-  Cam_Hole back;
-  ASSERT_TRUE(back.Scanf(line.c_str())) << line;
-  EXPECT_EQ(back.m_nLevel, h.m_nLevel);
-  EXPECT_EQ(back.m_nKind, h.m_nKind);
-  EXPECT_EQ(back.m_dDiameter, h.m_dDiameter);
-  EXPECT_TRUE(std::signbit(back.m_dX));
-  EXPECT_EQ(back.m_dY, h.m_dY);
-  EXPECT_EQ(back.m_dZ, h.m_dZ);
-  EXPECT_EQ(back.m_dLength, h.m_dLength);
-  EXPECT_EQ(back.m_dAngle, h.m_dAngle);
-  EXPECT_EQ(back.m_dAngle2, h.m_dAngle2);
-  EXPECT_EQ(back.m_dShape, h.m_dShape);
-  EXPECT_EQ(back.m_cFlag, h.m_cFlag);
-
-  Cam_Mark m;
-  m.m_dX = 50;
-  m.m_dY = -30.5;
-  m.m_cCode = -1;
-  m.m_sText = "@PCE_NAM \"x\" a=b \\";
-  m.Printf(line);
-  Cam_Mark mb;
-  ASSERT_TRUE(mb.Scanf(line.c_str())) << line;
-  EXPECT_EQ(mb.m_dX, m.m_dX);
-  EXPECT_EQ(mb.m_dY, m.m_dY);
-  EXPECT_EQ(mb.m_cCode, m.m_cCode);
-  EXPECT_EQ(mb.m_sText, m.m_sText);
-
-  Cam_Item it;
-  it.m_sComNam = "C 118";
-  it.m_sPceNam = "A-12-3";
-  it.m_sDwgNam = "";
-  it.m_sAssNam = "A=12";
-  it.m_dLength = 2500.5;
-  it.m_nQty = 2;
-  it.m_cTurn = 'R';
-  it.Printf(line);
-  Cam_Item ib;
-  ASSERT_TRUE(ib.Scanf(line.c_str())) << line;
-  EXPECT_EQ(ib.m_sComNam, it.m_sComNam);
-  EXPECT_EQ(ib.m_sPceNam, it.m_sPceNam);
-  EXPECT_EQ(ib.m_sDwgNam, it.m_sDwgNam);
-  EXPECT_EQ(ib.m_sAssNam, it.m_sAssNam);
-  EXPECT_EQ(ib.m_dLength, it.m_dLength);
-  EXPECT_EQ(ib.m_nQty, it.m_nQty);
-  EXPECT_EQ(ib.m_cTurn, 'R');
-  it.m_cTurn = 0;
-  it.Printf(line);
-  ASSERT_TRUE(ib.Scanf(line.c_str()));
-  EXPECT_EQ(ib.m_cTurn, 0);
-
-  Cam_Head head("SymX", "1 or \"2\"");
-  head.Printf(line);
-  Cam_Post pb;
-  ASSERT_TRUE(pb.Scanf(line.c_str())) << line;
-  EXPECT_EQ(pb.GetCle(), "SymX");
-  EXPECT_EQ(pb.GetVal(), "1 or \"2\"");
-}
-
-TEST(Entities, HoleOrderUsesFiveKeys) {
-  auto hole = [](double x, double y, int level, int kind, double d, double angle = 0) {
-    Cam_Hole h;
-    h.m_dX = x;
-    h.m_dY = y;
-    h.m_nLevel = static_cast<int16_t>(level);
-    h.m_nKind = kind;
-    h.m_dDiameter = d;
-    h.m_dAngle = angle;
-    return h;
-  };
-  EXPECT_LT(hole(1, 9, 9, 9, 9), hole(2, 0, 0, 0, 0));
-  EXPECT_LT(hole(1, 1, 9, 9, 9), hole(1, 2, 0, 0, 0));
-  EXPECT_LT(hole(1, 1, 0, 9, 9), hole(1, 1, 1, 0, 0));
-  EXPECT_LT(hole(1, 1, 1, 0, 9), hole(1, 1, 1, 4, 0));
-  EXPECT_LT(hole(1, 1, 1, 4, 18), hole(1, 1, 1, 4, 22));
-  EXPECT_EQ(hole(1, 1, 1, 4, 22, 0), hole(1, 1, 1, 4, 22, 90));
-  EXPECT_FALSE(hole(1, 1, 1, 4, 22, 0) < hole(1, 1, 1, 4, 22, 90));
-  EXPECT_FALSE(hole(1, 1, 1, 4, 22) == hole(1, 1, 1, 4, 23));
-
-  // CSortedArray puts an equal hole behind the ones already there.
   CSortedArray<Cam_Hole> list;
-  list.Add(hole(5, 0, 0, 0, 22, 1));
-  list.Add(hole(1, 0, 0, 0, 22, 2));
-  list.Add(hole(5, 0, 0, 0, 22, 3));
-  ASSERT_EQ(list.GetSize(), 3);
-  EXPECT_EQ(list[0].m_dAngle, 2);
-  EXPECT_EQ(list[1].m_dAngle, 1);
-  EXPECT_EQ(list[2].m_dAngle, 3);
+  for (double z : {1, 2, 3}) list.Add(HoleAt(z == 2 ? 1 : 5, 0, 0, 0, 22, z));
+  EXPECT_EQ(list[0].m_dZ * 100 + list[1].m_dZ * 10 + list[2].m_dZ, 213);
 }
 
 }  // namespace
