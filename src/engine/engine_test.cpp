@@ -18,21 +18,20 @@ using test_support::Slurp;
 
 namespace {
 
-// Records the messages; "Setup machine" answers `answer` after setting unit
-// 1 to `size` when one is given.
+// Records the messages; the operator confirms "Setup machine", after setting
+// unit 1 to `size` when one is given.
 class Recorder : public CFrontEnd {
  public:
   const char* Name() const override { return "test"; }
   int RunSetup(CSetup& setup) override {
     setup.Initialise();
     if (!size.empty()) setup.SetSizeText(0, size);
-    return answer;
+    return IDOK;
   }
   int RunOptionSheet(OptionValues&, const std::string&) override { return IDOK; }
   void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
   std::vector<std::string> messages;
   std::string size;
-  int answer = IDOK;
 };
 
 class Engine : public ::testing::Test {
@@ -47,7 +46,8 @@ class Engine : public ::testing::Test {
   // rows (level, axis, M function, size); the caller sets the other options.
   CTraitement& Job(const std::string& text, bool bar, std::vector<rec_uni> units = {kUnit22}) {
     test_support::Spit(dir_ / "job.cam", text);
-    job_ = std::make_unique<CTraitement>((dir_ / "m.ini").string(), "M", (dir_ / "job.cam").string(),
+    job_ = std::make_unique<CTraitement>((dir_ / "m.ini").string(), "M",
+                                         (dir_ / "job.cam").string(),
                                          (dir_ / (bar ? "B1.MPF" : "P1.MPF")).string(), 0, 0, 0);
     job_->KeepOptionsUnsaved();
     for (std::size_t i = 0; i < units.size(); ++i) g_options.units[static_cast<int>(i)] = units[i];
@@ -79,19 +79,29 @@ std::string Piece(const std::string& lines) {
 // slot no tool fits (an oblong one works only along or across the bar) is
 // punched at its two ends, and so is one whose tool cannot give the
 // roughness. Either way the hits are round holes like any other for "Setup
-// machine", which shows the worked categories only (not L).
+// machine", which shows the worked categories only (not L). The call's log
+// keeps what was read and the size the operator set there.
 TEST_F(Engine, AnAngledSlotIsNibbledAlongItsAxis) {
+  front_end_.size = "22";
   CTraitement& job = Job(Piece("HOLE level=0 kind=4 d=22 x=100 y=40 len=60 angle=30\n"
                                "HOLE level=0 kind=4 d=26 x=300 y=50 len=60 angle=30\n"
                                "HOLE level=0 kind=0 d=26 x=400 y=50\n"
                                "HOLE level=0 kind=0 d=22 x=500 y=40\n") +
                              "*PIECE\nPCE_NAM=L\nCATEGORY=L\nLENGTH=100\nHOLE d=18 x=1 y=1\n",
-                         false, {kUnit22, {"1", "Y2", "13", "", "26"}});
+                         false, {{"1", "Y1", "12", "", "21"}, {"1", "Y2", "13", "", "26"}});
   g_options.outils.Add(CMagasin(0, 22, 22, 0));
   g_options.outils.Add(CMagasin(4, 26, 40, 0));
   g_options.Rugosite = "0.5";
   g_options.Cnc = 2;
+  const std::string log = (dir_ / "calls.log").string();
+  setenv("BARPOST_LOG", log.c_str(), 1);
+  call_log::Begin("Traitement", {});
   ASSERT_EQ(job.Process(), 0);
+  call_log::End(0);
+  unsetenv("BARPOST_LOG");
+  EXPECT_NE(Slurp(log).find("\nread: " + job.m_sCamFile + " (2 records)\nsize: unit 1 \"21\" -> "
+                            "\"22\"\n"),
+            std::string::npos);
   std::istringstream program(Slurp(dir_ / "P1.MPF"));
   std::string punches;
   for (std::string line; std::getline(program, line);)
@@ -173,9 +183,9 @@ TEST_F(Engine, OrientationPostsAndOriginCodes) {
     char defaut, turn;
     const char* posts;
     int section, origin;
-  } cases[] = {{'R', 'X', "SymX=0 SymY=1", 0, 7}, {'0', 'X', "SymX=1 SymY=0", 0, 9},
-               {'R', 0, "SymX=1 SymY=1", 0, 6},   {'Y', 'Y', "SymX=0 SymY=0", 0, 4},
-               {'X', 'Q', "SymX=1 SymY=0", 2, 4}};
+  } cases[] = {{'R', 'X', "SymX=0 SymY=1 ", 0, 7}, {'0', 'X', "SymX=1 SymY=0 ", 0, 9},
+               {'R', 0, "SymX=1 SymY=1 ", 0, 6},   {'Y', 'Y', "SymX=0 SymY=0 ", 0, 4},
+               {'X', 'Q', "SymX=1 SymY=0 ", 2, 4}};
   for (const auto& c : cases) {
     g_options.Defaut = "00000000000000000000";
     g_options.Defaut[9] = c.defaut;
@@ -188,7 +198,7 @@ TEST_F(Engine, OrientationPostsAndOriginCodes) {
     job.m_bWriting = false;
     job.Analyse(true, c.turn);
     std::string posts;
-    for (const Cam_Post& p : job.m_cam.m_aPosts) posts += (posts.empty() ? "" : " ") + p.GetCle() + "=" + p.GetVal();
+    for (const Cam_Post& p : job.m_cam.m_aPosts) posts += p.GetCle() + "=" + p.GetVal() + " ";
     EXPECT_EQ(posts, c.posts) << c.defaut << c.turn;
     EXPECT_EQ(job.m_cam.m_nOrigine, c.origin) << c.defaut << c.turn;
   }
@@ -228,27 +238,11 @@ TEST_F(Engine, MarksCharactersOnTheWheel) {
   g_options.Off_Marq = "1000";
   std::string marks;  // character, machine X, Y, wheel angle, code
   for (const CUsi* u : Ops(job, 'M'))
-    marks += Format("%c %g %g %g %d|", u->m_cChar, u->m_dXMachine, u->m_dY, u->m_dValue, u->m_nCode);
-  EXPECT_EQ(marks, "A 1100 20 100 20|0 1108 20 0 20|B 1116 20 110 20|/ 1124 20 170 20|- 1132 20 160 20|");
+    marks += Format("%c %g %g %g %d|", u->m_cChar, u->m_dXMachine, u->m_dY, u->m_dValue,
+                    u->m_nCode);
+  EXPECT_EQ(marks, "A 1100 20 100 20|0 1108 20 0 20|B 1116 20 110 20|/ 1124 20 170 20|"
+                   "- 1132 20 160 20|");
   EXPECT_DOUBLE_EQ(job.m_dMaxX, 1132);
-}
-
-// The operator mounts a 24 on unit 1 in "Setup machine" and cancels: the
-// call's log keeps what was set, as it keeps what was read.
-TEST_F(Engine, TheLogNotesWhatTheOperatorSet) {
-  front_end_.size = "24";
-  front_end_.answer = IDCANCEL;
-  const std::string log = (dir_ / "calls.log").string();
-  setenv("BARPOST_LOG", log.c_str(), 1);
-  call_log::Begin("Traitement", {});
-  CTraitement& job = Job(Piece("HOLE d=22 x=3 y=4\n"), false);
-  EXPECT_EQ(job.Process(), kResultCancelled);
-  call_log::End(1008);
-  unsetenv("BARPOST_LOG");
-  EXPECT_NE(Slurp(log).find("\nread: " + job.m_sCamFile + " (1 records)\nsize: unit 1 \"22\" -> "
-                            "\"24\"\nresult: 1008\n"),
-            std::string::npos)
-      << Slurp(log);
 }
 
 // A program that cannot take the place of the previous one, even an empty

@@ -48,40 +48,30 @@ TEST(FormatNumber, RoundsLikePrintf) {
   }
 }
 
-// Line numbers run in steps of two, across any number of digits, with the
+// Line numbers run in steps of two across any number of digits, with the
 // text after the number the control wants; without numbers the counter
-// still advances, for the jump targets.
-TEST(NcText, LineNumbers) {
+// still advances, for the jump targets. Words of every length arrive whole.
+TEST(NcText, LinesArriveWhole) {
   for (int start : {0, -2, 96, 9990}) {
     for (bool numbering : {true, false}) {
       std::string out, expected;
       NcText nc(out, numbering, 0, 0);
       nc.SetNumbering(start, start < 0 ? ": " : "");
-      for (int n = start + 2; n <= start + 2400; n += 2) {
-        nc.Numbered("G");
-        expected += (numbering ? "N" + std::to_string(n) + (start < 0 ? ": " : "") : "") + "G\n";
+      for (int n = start + 2, length = 0; n <= start + 2400; n += 2, ++length) {
+        std::string word;
+        for (int i = 0; i < length; ++i) word += static_cast<char>('a' + (i * 7 + n) % 26);
+        nc.Line();
+        nc.Put('X');
+        nc.PutNumber(12.5, false);
+        nc.Put(word);
+        nc.PutF("<%s>", word.c_str());
+        nc.EndLine();
+        nc.Plain("INCH");
+        expected += (numbering ? "N" + std::to_string(n) + (start < 0 ? ": " : "") : "") + "X12.5" +
+                    word + "<" + word + ">\nINCH\n";
       }
       ASSERT_EQ(Lf(nc.out()), expected) << start;
       EXPECT_EQ(nc.counter(), start + 2400);
     }
   }
-}
-
-// Words of every length, in lines long and short, arrive as they were put.
-TEST(NcText, WordsArriveWhole) {
-  std::string out, expected;
-  NcText nc(out, true, 0, 0);
-  for (std::size_t n = 0; n < 2000; n += n < 40 ? 1 : 397) {
-    std::string word;
-    for (std::size_t i = 0; i < n; ++i) word += static_cast<char>('a' + (i * 7 + n) % 26);
-    nc.Line();
-    nc.Put('X');
-    nc.PutNumber(12.5, false);
-    nc.Put(word);
-    nc.PutF("<%s>", word.c_str());
-    nc.EndLine();
-    nc.Plain("INCH");
-    expected += "N" + std::to_string(nc.counter()) + "X12.5" + word + "<" + word + ">\nINCH\n";
-  }
-  EXPECT_EQ(Lf(nc.out()), expected);
 }
