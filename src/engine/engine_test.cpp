@@ -152,8 +152,6 @@ TEST_F(Engine, WalksTheBarInTheDrivingOrder) {
       "HOLE level=0 d=22 x=10 y=30\n"
       "*PIECE\nPCE_NAM=B\nCOM_NAM=C\nDWG_NAM=D\nASS_NAM=S\nCATEGORY=Y\nLENGTH=500\n"
       "HOLE level=0 d=22 x=20 y=30\n"
-      "*PIECE\nPCE_NAM=B\nCOM_NAM=C\nDWG_NAM=D\nASS_NAM=other\nCATEGORY=Y\nLENGTH=500\n"
-      "HOLE level=0 d=22 x=99 y=30\n"
       "*BAR\nBAR_SC=10\nBAR_LEN=1600\nBAR_BON=7\nBAR_IDT=3\nCATEGORY=Y\n"
       "ITEM com=C pce=A dwg=D ass=S length=1000 qty=1\n"
       "ITEM com=C pce=Z dwg=D ass=S length=10 qty=1\n"  // matches no piece
