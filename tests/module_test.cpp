@@ -9,6 +9,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -120,8 +121,9 @@ TEST_F(Module, AnEscapingExceptionIsToldAndEndsTheCall) {
   rlimit old{};
   ASSERT_EQ(getrlimit(RLIMIT_AS, &old), 0);
   rlimit tight = old;
-  tight.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) +
-                   (64u << 20);
+  tight.rlim_cur = std::min<rlim_t>(
+      old.rlim_max, static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) +
+                        (64u << 20));
   ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
   const int processed = Get<BarpostTraitementFn>("Traitement")(
       ini_.c_str(), "LINE", job.c_str(), Path("P1.MPF").c_str(), "1", "", "");
