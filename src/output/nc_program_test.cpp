@@ -23,7 +23,8 @@ TEST(WriteNcText, EveryOtherRunOfAFaceIsReversed) {
   std::istringstream text(WriteNcText(program, options, ""));
   std::string punched;
   for (std::string line; std::getline(text, line);)
-    if (line.find("PUNCH(Y1, 1, ") != std::string::npos) punched += line.substr(line.find(", 1, ") + 5);
+    if (const auto at = line.find("PUNCH(Y1, 1, "); at != std::string::npos)
+      punched += line.substr(at + 13);
   EXPECT_EQ(punched, "10, 2)\r10, 1)\r10, 3)\r20, 1)\r20, 2)\r20, 1)\r20, 2)\r30, 2)\r30, 1)\r");
 }
 
