@@ -2,287 +2,189 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <memory>
+#include <sstream>
 
 #include "base/call_log.h"
+#include "base/platform.h"
 #include "base/test_support.h"
+#include "base/text.h"
 #include "config/options.h"
 #include "engine/traitement.h"
 #include "ui/front_end.h"
 
 namespace fs = std::filesystem;
+using test_support::Slurp;
 
 namespace {
 
-// Front end that records messages and answers every dialog with OK.
+// Records the messages; the operator confirms "Setup machine", after setting
+// unit 1 to `size` when one is given.
 class Recorder : public CFrontEnd {
  public:
   const char* Name() const override { return "test"; }
   int RunSetup(CSetup& setup) override {
     setup.Initialise();
+    if (!size.empty()) setup.SetSizeText(0, size);
     return IDOK;
   }
   int RunOptionSheet(OptionValues&, const std::string&) override { return IDOK; }
   void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
   std::vector<std::string> messages;
+  std::string size;
 };
 
 class Engine : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           (std::string("barpost_engine_") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    SetFrontEndForTesting(&recorder_);
-  }
+  void SetUp() override { SetFrontEndForTesting(&front_end_); }
   void TearDown() override {
     job_.reset();
     SetFrontEndForTesting(nullptr);
     fs::remove_all(dir_);
   }
-
-  // A job on cam_text, with the options of an empty INI file; the caller
-  // sets the options it needs afterwards.
-  CTraitement& Job(const std::string& cam_text, bool bar) {
-    std::string cam = (dir_ / "job.cam").string();
-    std::ofstream(cam, std::ios::binary) << cam_text;
-    job_ = std::make_unique<CTraitement>((dir_ / "m.ini").string(), "M", cam,
+  // A job on text with the options of an empty INI file and these unit
+  // rows (level, axis, M function, size); the caller sets the other options.
+  CTraitement& Job(const std::string& text, bool bar, std::vector<rec_uni> units = {kUnit22}) {
+    test_support::Spit(dir_ / "job.cam", text);
+    job_ = std::make_unique<CTraitement>((dir_ / "m.ini").string(), "M",
+                                         (dir_ / "job.cam").string(),
                                          (dir_ / (bar ? "B1.MPF" : "P1.MPF")).string(), 0, 0, 0);
+    job_->KeepOptionsUnsaved();
+    for (std::size_t i = 0; i < units.size(); ++i) g_options.units[static_cast<int>(i)] = units[i];
     return *job_;
   }
-  static void Unit(int i, const char* level, const char* axis, const char* mfunc,
-                   const char* size) {
-    g_options.units[i] = rec_uni{level, axis, mfunc, "", size};
-  }
-  // Reading pass, then the writing pass without a file.
-  static const std::vector<CUsi>& Run(CTraitement& job) {
+  // The operations of one type after the reading and the writing pass,
+  // nothing written.
+  static std::vector<const CUsi*> Ops(CTraitement& job, char type) {
     job.ReadJob();
     job.DecideMiddleRemnant(false);
     job.BuildOperations();
-    return job.m_aUsi.Sorted();
-  }
-  static std::vector<const CUsi*> OfType(const std::vector<CUsi>& ops, char type) {
     std::vector<const CUsi*> out;
-    for (const CUsi& u : ops)
+    for (const CUsi& u : job.m_aUsi.Sorted())
       if (u.m_cType == type) out.push_back(&u);
     return out;
   }
 
-  fs::path dir_;
-  Recorder recorder_;
+  static inline const rec_uni kUnit22{"1", "Y1", "12", "", "22"};
+  fs::path dir_ = test_support::MakeTempDir("barpost_engine");
+  Recorder front_end_;
   std::unique_ptr<CTraitement> job_;
 };
 
-const char kSlotPiece[] =
-    "*PIECE\nPCE_NAM=P1\nCATEGORY=Y\nLENGTH=1000\n"
-    "HOLE level=0 kind=4 d=22 x=30 y=40 len=60 angle=0\n";
-
-TEST_F(Engine, NibblesASlotWithTheRoundToolInSevenHits) {
-  CTraitement& job = Job(kSlotPiece, false);
-  Unit(0, "1", "Y1", "12", "22");
-  g_options.outils.Add(CMagasin(0, 22, 22, 0));
-  g_options.Rugosite = "0.5";
-  auto holes = OfType(Run(job), 'D');
-  // Centres 11 ... 49 from the slot's start (x 0): the last hit is pulled
-  // back so that the tool's far edge meets the slot's end.
-  const double expected[] = {11, 17.557, 24.115, 30.672, 37.230, 43.787, 49};
-  ASSERT_EQ(holes.size(), 7u);
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_NEAR(holes[i]->m_dX, expected[i], 1e-3) << i;
-    EXPECT_EQ(holes[i]->m_dY, 40);
-    EXPECT_EQ(holes[i]->m_nCode, 12);
-  }
-
-  // A roughness the tool's half-width cannot give refuses the tool: the slot
-  // is split into its two end holes.
-  CTraitement& refused = Job(kSlotPiece, false);
-  Unit(0, "1", "Y1", "12", "22");
-  g_options.outils.Add(CMagasin(0, 22, 22, 0));
-  g_options.Rugosite = "30";
-  holes = OfType(Run(refused), 'D');
-  ASSERT_EQ(holes.size(), 2u);
-  EXPECT_DOUBLE_EQ(holes[0]->m_dX, 11);
-  EXPECT_DOUBLE_EQ(holes[1]->m_dX, 49);
+std::string Piece(const std::string& lines) {
+  return "*PIECE\nPCE_NAM=P1\nCOM_NAM=C1\nCATEGORY=Y\nLENGTH=1000\n" + lines;
 }
 
-TEST_F(Engine, SlotsWithoutAFittingToolBecomeTwoEndHoles) {
-  // At 45 degrees an oblong tool is not used; -30 is treated as 150.
-  CTraitement& job = Job(
-      "*PIECE\nPCE_NAM=P1\nCATEGORY=Y\nLENGTH=1000\n"
-      "HOLE level=0 kind=4 d=22 x=100 y=40 len=60 angle=45\n",
-      false);
-  Unit(0, "1", "Y1", "12", "22");
-  g_options.outils.Add(CMagasin(4, 22, 40, 0));
-  auto holes = OfType(Run(job), 'D');
-  ASSERT_EQ(holes.size(), 2u);
-  double d = 19 * std::cos(std::atan(1.0));
-  EXPECT_NEAR(holes[0]->m_dX, 100 - d, 1e-9);
-  EXPECT_NEAR(holes[0]->m_dY, 40 - d, 1e-9);
-  EXPECT_NEAR(holes[1]->m_dX, 100 + d, 1e-9);
-  EXPECT_NEAR(holes[1]->m_dY, 40 + d, 1e-9);
+// A slot at 30 degrees: the round tool steps along the slot in X and Y; a
+// slot no tool fits (an oblong one works only along or across the bar) is
+// punched at its two ends, and so is one whose tool cannot give the
+// roughness. Either way the hits are round holes like any other for "Setup
+// machine", which shows the worked categories only (not L). The call's log
+// keeps what was read and the size the operator set there.
+TEST_F(Engine, AnAngledSlotIsNibbledAlongItsAxis) {
+  front_end_.size = "22";
+  CTraitement& job = Job(Piece("HOLE level=0 kind=4 d=22 x=100 y=40 len=60 angle=30\n"
+                               "HOLE level=0 kind=4 d=26 x=300 y=50 len=60 angle=30\n"
+                               "HOLE level=0 kind=0 d=26 x=400 y=50\n"
+                               "HOLE level=0 kind=0 d=22 x=500 y=40\n") +
+                             "*PIECE\nPCE_NAM=L\nCATEGORY=L\nLENGTH=100\nHOLE d=18 x=1 y=1\n",
+                         false, {{"1", "Y1", "12", "", "21"}, {"1", "Y2", "13", "", "26"}});
+  g_options.outils.Add(CMagasin(0, 22, 22, 0));
+  g_options.outils.Add(CMagasin(4, 26, 40, 0));
+  g_options.Rugosite = "0.5";
+  g_options.Cnc = 2;
+  const std::string log = (dir_ / "calls.log").string();
+  setenv("BARPOST_LOG", log.c_str(), 1);
+  call_log::Begin("Traitement", {});
+  ASSERT_EQ(job.Process(), 0);
+  call_log::End(0);
+  unsetenv("BARPOST_LOG");
+  EXPECT_NE(Slurp(log).find("\nread: " + job.m_sCamFile + " (2 records)\nsize: unit 1 \"21\" -> "
+                            "\"22\"\n"),
+            std::string::npos);
+  std::istringstream program(Slurp(dir_ / "P1.MPF"));
+  std::string punches;
+  for (std::string line; std::getline(program, line);)
+    if (line.find("PUNCH(") != std::string::npos) punches += line.substr(line.find("PUNCH(") + 6);
+  EXPECT_EQ(punches,
+            "Y1, 1, 83.546, 30.5)\rY1, 1, 89.224, 33.779)\rY1, 1, 94.903, 37.057)\r"
+            "Y1, 1, 100.582, 40.336)\rY1, 1, 106.261, 43.615)\rY1, 1, 111.94, 46.894)\r"
+            "Y1, 1, 116.454, 49.5)\rY2, 1, 285.278, 41.5)\rY2, 1, 314.722, 58.5)\r"
+            "Y2, 1, 400, 50)\rY1, 1, 500, 40)\r");
+  std::string types;
+  for (const Cam_Hole& h : job.m_dlgSetup.Holes())
+    types += std::to_string(h.m_nKind) + ":" + FixedText(h.m_dDiameter, 0) + " ";
+  EXPECT_EQ(types, "0:22 0:26 ");
+  g_options.Rugosite = "30";
+  EXPECT_EQ(Ops(job, 'D').size(), 6u);
 }
 
 TEST_F(Engine, ChoosesTheUnitByLevelSizeAndTolerance) {
-  CTraitement& job = Job(
-      "*PIECE\nPCE_NAM=P1\nCOM_NAM=C1\nCATEGORY=Y\nLENGTH=1000\n"
-      "HOLE level=1 kind=0 d=22 x=100 y=30\n"       // second unit (level 2), face 0
-      "HOLE level=2 kind=0 d=22 x=200 y=30\n"       // level 2 counts as level 1
-      "HOLE level=0 kind=0 d=22.015 x=300 y=30\n"   // within the tolerance
-      "HOLE level=0 kind=0 d=22.03 x=400 y=30\n"    // outside it: no operation
-      "HOLE level=0 kind=0 d=18 x=500 y=-30\n"      // off-centre punch, |Y|
-      "HOLE level=1 kind=4 d=22 x=600 y=50 len=60 angle=-180\n",  // slot punch
-      false);
-  Unit(0, "1", "Y1", "12", "22");
-  Unit(1, "2", "Y2", "13", "22");
-  Unit(2, "1", "Y3", "14", "22");  // same as the first: never used
-  Unit(3, "1", "Y4", "15", "18");
-  Unit(4, "2", "Y5", "16", "22X60");
+  CTraitement& job = Job(Piece("HOLE level=1 kind=0 d=22 x=100 y=30\n"  // second unit (level 2)
+                               "HOLE level=2 kind=0 d=22 x=200 y=30\n"  // level 2 counts as 1
+                               "HOLE level=0 kind=0 d=22.015 x=300 y=30\n"  // within tolerance
+                               "HOLE level=0 kind=0 d=22.03 x=400 y=30\n"   // outside: no op
+                               "HOLE level=0 kind=0 d=18 x=500 y=-30\n"     // off-centre, |Y|
+                               "HOLE level=1 kind=4 d=22 x=600 y=50 len=60 angle=-180\n"),
+                         false,
+                         {kUnit22, {"2", "Y2", "13", "", "22"}, {"1", "Y3", "14", "", "22"},
+                          {"1", "Y4", "15", "", "18"}, {"2", "Y5", "16", "", "22X60"}});
   g_options.Off_X[1] = "1000";
   g_options.poincons.Add(CPoincon(18, 12, 4));
   g_options.poincons.Add(CPoincon(18, 14, 6));  // the last row for 18 wins
-  std::vector<Cam_Hole> unpunched;
-  job.m_onUnpunched = [&](const Cam_Hole& h) { unpunched.push_back(h); };
-  auto holes = OfType(Run(job), 'D');
-  ASSERT_EQ(holes.size(), 5u);
-  std::map<double, const CUsi*> byX;
-  for (const CUsi* u : holes) byX[u->m_dX] = u;
-  EXPECT_EQ(byX[100]->m_nUnit, 1);
-  EXPECT_EQ(byX[100]->m_nFace, 0);
-  EXPECT_EQ(byX[100]->m_dXMachine, 1100);
-  EXPECT_STREQ(byX[100]->m_szUnit, "Y2");
-  EXPECT_STREQ(byX[100]->m_szComNam, "C1");
-  EXPECT_EQ(byX[200]->m_nUnit, 1);
-  EXPECT_EQ(byX[200]->m_nFace, 0);
-  EXPECT_EQ(byX[300]->m_nUnit, 0);
-  EXPECT_EQ(byX[300]->m_nFace, 1);
-  EXPECT_EQ(byX[500]->m_nUnit, 3);
-  EXPECT_EQ(byX[500]->m_dY, 30);
-  EXPECT_EQ(byX[500]->m_dYMachine, 36);
-  EXPECT_EQ(byX[600]->m_nUnit, 4);
-  ASSERT_EQ(unpunched.size(), 1u);
-  EXPECT_EQ(unpunched[0].m_dDiameter, 22.03);
+  std::vector<double> unpunched;
+  job.m_onUnpunched = [&](const Cam_Hole& h) { unpunched.push_back(h.m_dDiameter); };
+  std::string holes;  // X, unit (Y3 is never used: Y1 serves alike), face, machine X, Y, code
+  for (const CUsi* u : Ops(job, 'D'))
+    holes += Format("%g %s %d %g %g %g %d %s|", u->m_dX, u->m_szUnit, u->m_nFace, u->m_dXMachine,
+                    u->m_dY, u->m_dYMachine, u->m_nCode, u->m_szComNam);
+  EXPECT_EQ(holes, "300 Y1 1 300 30 30 12 C1|500 Y4 1 500 30 36 15 C1|600 Y5 0 600 50 50 16 C1|"
+                   "100 Y2 0 1100 30 30 13 C1|200 Y2 0 1200 30 30 13 C1|");
+  EXPECT_EQ(unpunched, std::vector<double>{22.03});
 }
 
-const char kTwoPieceBar[] =
-    "*PIECE\nPCE_NAM=A\nCOM_NAM=C\nDWG_NAM=D\nASS_NAM=S\nCATEGORY=Y\nLENGTH=1000\n"
-    "HOLE level=0 d=22 x=10 y=30\n"
-    "*PIECE\nPCE_NAM=B\nCOM_NAM=C\nDWG_NAM=D\nASS_NAM=S\nCATEGORY=Y\nLENGTH=500\n"
-    "HOLE level=0 d=22 x=20 y=30\n"
-    "*PIECE\nPCE_NAM=B\nCOM_NAM=C\nDWG_NAM=D\nASS_NAM=other\nCATEGORY=Y\nLENGTH=500\n"
-    "HOLE level=0 d=22 x=99 y=30\n"
-    "*BAR\nBAR_LEN=1600\nBAR_BON=7\nBAR_IDT=3\nCATEGORY=Y\n"
-    "ITEM com=C pce=A dwg=D ass=S length=1000 qty=1\n"
-    "ITEM com=C pce=Z dwg=D ass=S length=10 qty=1\n"  // matches no piece
-    "ITEM com=C pce=B dwg=D ass=S length=500 qty=1\n";
-
-TEST_F(Engine, WalksTheBarInTheDrivingOrderAndCutsTheLastPieceFromTheRemnant) {
-  for (int quadrant : {1, 2, 3, 4}) {
-    CTraitement& job = Job(kTwoPieceBar, true);
-    Unit(0, "1", "Y1", "12", "22");
+// Quadrants 1 and 4 walk the items forward, 2 and 3 backward; the last
+// piece walked is cut from the remnant's side with the cut function + 2.
+// Any other quadrant walks no piece but still cuts the bar head.
+TEST_F(Engine, WalksTheBarInTheDrivingOrder) {
+  const std::string bar =
+      "*PIECE\nPCE_NAM=A\nCOM_NAM=C\nDWG_NAM=D\nASS_NAM=S\nCATEGORY=Y\nLENGTH=1000\n"
+      "HOLE level=0 d=22 x=10 y=30\n"
+      "*PIECE\nPCE_NAM=B\nCOM_NAM=C\nDWG_NAM=D\nASS_NAM=S\nCATEGORY=Y\nLENGTH=500\n"
+      "HOLE level=0 d=22 x=20 y=30\n"
+      "*BAR\nBAR_SC=10\nBAR_LEN=1600\nBAR_BON=7\nBAR_IDT=3\nCATEGORY=Y\n"
+      "ITEM com=C pce=A dwg=D ass=S length=1000 qty=1\n"
+      "ITEM com=C pce=Z dwg=D ass=S length=10 qty=1\n"  // matches no piece
+      "ITEM com=C pce=B dwg=D ass=S length=500 qty=1\n";
+  for (int quadrant : {1, 2, 3, 4, 7}) {
+    CTraitement& job = Job(bar, true);
     g_options.Motrice = quadrant;
     g_options.Fctcoupe = "25";
-    const auto& ops = Run(job);
-    EXPECT_DOUBLE_EQ(job.m_dRemnant, 1600 - 1000 - 500 - 10);
-    ASSERT_EQ(job.m_nMiddleRemnant, 1) << "a remnant of 90 stays in the middle";
-    auto holes = OfType(ops, 'D');
-    auto cuts = OfType(ops, 'C');
-    ASSERT_EQ(holes.size(), 2u);
-    ASSERT_EQ(cuts.size(), 2u);
-    bool forward = quadrant == 1 || quadrant == 4;
-    // Forward: A then B; backward: B then A. The last piece walked is cut
-    // from the remnant's side with the cut function + 2.
-    const char* first = forward ? "A" : "B";
-    const char* last = forward ? "B" : "A";
-    double firstLen = forward ? 1000 : 500, lastLen = forward ? 500 : 1000;
-    EXPECT_STREQ(cuts[0]->m_szPceNam, first) << quadrant;
-    EXPECT_EQ(cuts[0]->m_nCode, 25);
-    EXPECT_DOUBLE_EQ(cuts[0]->m_dXMachine, firstLen);
-    EXPECT_STREQ(cuts[1]->m_szPceNam, last);
-    EXPECT_EQ(cuts[1]->m_nCode, 27);
-    EXPECT_EQ(cuts[1]->m_bRemnant, 1);
-    EXPECT_DOUBLE_EQ(cuts[1]->m_dXMachine, 1500 - (lastLen - 90));
-    EXPECT_EQ(job.m_nBon, 7);
-    EXPECT_EQ(job.m_nBarIdt, 3);
+    g_options.Off_Scie = "5";
+    EXPECT_EQ(Ops(job, 'D').size(), quadrant == 7 ? 0u : 2u);
+    std::string cuts;  // piece, code, remnant, machine X
+    for (const CUsi& u : job.m_aUsi.Sorted())
+      if (u.m_cType == 'C')
+        cuts += Format("%s %d %d %g|", u.m_szPceNam, u.m_nCode, u.m_bRemnant, u.m_dXMachine);
+    // A remnant of 90 stays in the middle: the last piece is cut at its far end.
+    const char* forward = " 25 0 5|A 25 0 1005|B 27 1 1095|";
+    const char* backward = " 25 0 5|B 25 0 505|A 27 1 595|";
+    EXPECT_EQ(cuts, quadrant == 7 ? " 25 0 5|" : quadrant % 3 == 1 ? forward : backward)
+        << quadrant;
   }
-}
-
-TEST_F(Engine, AQuadrantOutsideOneToFourWalksNoPieceButCutsTheBarHead) {
-  std::string bar = kTwoPieceBar;
-  bar.replace(bar.find("BAR_LEN"), 0, "BAR_SC=10\n");
-  CTraitement& job = Job(bar, true);
-  g_options.Motrice = 7;
-  g_options.Off_Scie = "5";
-  const auto& ops = Run(job);
-  ASSERT_EQ(ops.size(), 1u);
-  EXPECT_EQ(ops[0].m_cType, 'C');
-  EXPECT_DOUBLE_EQ(ops[0].m_dXMachine, 5);
-
-  // The Ocean Clipper cuts at the end of the squaring length, and the pieces
-  // start there.
-  CTraitement& clipper = Job(bar, true);
-  Unit(0, "1", "Y1", "12", "22");
-  g_options.Motrice = 4;
-  g_options.Cnc = 2;
-  auto holes = OfType(Run(clipper), 'D');
-  ASSERT_EQ(holes.size(), 2u);
-  EXPECT_DOUBLE_EQ(holes[0]->m_dX, 20);
-  EXPECT_DOUBLE_EQ(OfType(clipper.m_aUsi.Sorted(), 'C')[0]->m_dX, 10);
-}
-
-TEST_F(Engine, TheReadingPassCollectsHoleTypesAndMakesNoOperation) {
-  CTraitement& job = Job(kTwoPieceBar, false);
-  job.ReadJob();
-  EXPECT_TRUE(job.m_aUsi.IsEmpty());
-  EXPECT_EQ(job.m_dlgSetup.Holes().GetSize(), 1) << "one distinct hole type";
-  EXPECT_FALSE(job.m_bBar);
-
-  CTraitement& bar = Job(
-      "*BAR\nBAR_LEN=6000\nITEM pce=a length=1000 qty=2\nITEM pce=b length=2500 qty=1\n", true);
-  bar.ReadJob();
-  EXPECT_TRUE(bar.m_aUsi.IsEmpty());
-  EXPECT_DOUBLE_EQ(bar.m_dRemnant, 1500);
-}
-
-TEST_F(Engine, RepeatsAPieceAlongTheBar) {
-  CTraitement& job = Job(
-      "*PIECE\nPCE_NAM=A\nCATEGORY=Y\nLENGTH=1000\nHOLE level=0 d=22 x=0 y=30\n"
-      "*BAR\nBAR_LEN=9000\nBAR_SL=3\nITEM pce=A length=1000 qty=3\n",
-      true);
-  Unit(0, "1", "Y1", "12", "22");
-  g_options.Motrice = 4;
-  g_options.Off_Scie = "100";
-  const auto& ops = Run(job);
-  auto holes = OfType(ops, 'D');
-  auto cuts = OfType(ops, 'C');
-  ASSERT_EQ(holes.size(), 3u);
-  ASSERT_EQ(cuts.size(), 3u);
-  const double starts[] = {0, 1003, 2006};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_DOUBLE_EQ(holes[i]->m_dX, starts[i]);
-    EXPECT_DOUBLE_EQ(cuts[i]->m_dXMachine, starts[i] + 1003 + 100);
-  }
-  EXPECT_EQ(job.m_nMiddleRemnant, 0);
 }
 
 TEST_F(Engine, OrientationPostsAndOriginCodes) {
-  CTraitement& job = Job("*PIECE\nPCE_NAM=A\nCATEGORY=Y\nLENGTH=1000\n", true);
-  struct Case {
-    char defaut, turn;
-    const char* symX;
-    const char* symY;
-    int section, origin;
-  };
+  CTraitement& job = Job(Piece(""), true);
   // OrgDef '4' for Y: the X mirror gives 9, both mirrors 9 then 6.
-  const Case cases[] = {
-      {'R', 'X', "0", "1", 0, 7}, {'0', 'X', "1", "0", 0, 9}, {'R', 0, "1", "1", 0, 6},
-      {'Y', 'Y', "0", "0", 0, 4}, {'X', 'Q', "1", "0", 2, 4},
-  };
-  for (const Case& c : cases) {
+  const struct {
+    char defaut, turn;
+    const char* posts;
+    int section, origin;
+  } cases[] = {{'R', 'X', "SymX=0 SymY=1 ", 0, 7}, {'0', 'X', "SymX=1 SymY=0 ", 0, 9},
+               {'R', 0, "SymX=1 SymY=1 ", 0, 6},   {'Y', 'Y', "SymX=0 SymY=0 ", 0, 4},
+               {'X', 'Q', "SymX=1 SymY=0 ", 2, 4}};
+  for (const auto& c : cases) {
     g_options.Defaut = "00000000000000000000";
     g_options.Defaut[9] = c.defaut;
     g_options.OrgDef = "44114121141444111424";
@@ -293,12 +195,9 @@ TEST_F(Engine, OrientationPostsAndOriginCodes) {
     job.m_nRepeat = 1;
     job.m_bWriting = false;
     job.Analyse(true, c.turn);
-    const auto& posts = job.m_cam.m_aPosts;
-    ASSERT_EQ(posts.GetSize(), 2);
-    EXPECT_EQ(posts[0].GetCle(), "SymX");
-    EXPECT_EQ(posts[0].GetVal(), c.symX) << c.defaut << c.turn;
-    EXPECT_EQ(posts[1].GetCle(), "SymY");
-    EXPECT_EQ(posts[1].GetVal(), c.symY) << c.defaut << c.turn;
+    std::string posts;
+    for (const Cam_Post& p : job.m_cam.m_aPosts) posts += p.GetCle() + "=" + p.GetVal() + " ";
+    EXPECT_EQ(posts, c.posts) << c.defaut << c.turn;
     EXPECT_EQ(job.m_cam.m_nOrigine, c.origin) << c.defaut << c.turn;
   }
 }
@@ -307,103 +206,59 @@ TEST_F(Engine, OrientationPostsAndOriginCodes) {
 // read after a bar item turned in X is not mirrored, neither in the program
 // nor in what "Setup machine" is shown.
 TEST_F(Engine, MirrorsStayWithTheirRecord) {
-  const std::string job_text =
+  const std::string text =
       "*PIECE\nPCE_NAM=A\nCATEGORY=Y\nLENGTH=1200\n"
       "HOLE level=0 kind=4 d=22 x=200 y=30 len=60 angle=30\n"
       "*BAR\nBAR_LEN=6000\nCATEGORY=Y\nITEM pce=A length=1200 qty=1 turn=X\n"
       "*PIECE\nPCE_NAM=B\nCATEGORY=Y\nLENGTH=1200\n"
       "HOLE level=0 kind=4 d=22 x=200 y=30 len=60 angle=45\n";
-  CTraitement& pieces = Job(job_text, false);
-  Unit(0, "1", "Y1", "12", "22X60-30");
-  Unit(1, "1", "Y2", "13", "22X60-45");
-  auto holes = OfType(Run(pieces), 'D');
+  auto holes = Ops(Job(text, false, {{"1", "Y1", "12", "", "22X60-30"},
+                                     {"1", "Y2", "13", "", "22X60-45"}}), 'D');
   ASSERT_EQ(holes.size(), 2u);
   EXPECT_EQ(holes[0]->m_dX, 200);         // A, from 0
   EXPECT_EQ(holes[1]->m_dX, 1200 + 200);  // B, from the end of A
-
-  CTraitement& bar = Job(job_text, true);
+  CTraitement& bar = Job(text, true);
   bar.ReadJob();
   std::vector<double> angles;
   for (const Cam_Hole& h : bar.m_dlgSetup.Holes()) angles.push_back(h.m_dAngle);
-  // A as read, A turned on the bar, B as read.
-  EXPECT_EQ(angles, (std::vector<double>{30, 150, 45}));
+  EXPECT_EQ(angles, (std::vector<double>{30, 150, 45}));  // A, A turned on the bar, B
 }
 
-TEST_F(Engine, MarksCharactersOnTheWheelAndTheScriber) {
-  const char kMarked[] =
-      "*PIECE\nPCE_NAM=A\nCOM_NAM=C\nCATEGORY=Y\nLENGTH=1000\n"
-      "MARK x=100 y=-20 code=0 text=\"AoB\xF1z\"\n";
-  // Signomat: upper case as the code page has it (0xF1 to 0xD1), 'O' as
-  // '0', 0xD1 as '/', unknown as '-'.
-  CTraitement& wheel = Job(kMarked, false);
+// The Signomat's wheel: upper case as the code page has it (0xF1 to 0xD1),
+// 'O' as '0', 0xD1 as '/', unknown as '-', each at its wheel angle and one
+// Mark_Off further.
+TEST_F(Engine, MarksCharactersOnTheWheel) {
+  CTraitement& job = Job(Piece("MARK x=100 y=-20 code=0 text=\"AoB\xF1z\"\n"), false);
   g_options.Mark_Device = 1;
   g_options.Mark_String = "0123456789ABCDEF-/";
   g_options.Mark_Off = "8";
   g_options.Mark_Cod = "20";
   g_options.Off_Marq = "1000";
-  auto marks = OfType(Run(wheel), 'M');
-  std::string chars;
-  for (const CUsi* u : marks) chars += u->m_cChar;
-  EXPECT_EQ(chars, "A0B/-");
-  ASSERT_EQ(marks.size(), 5u);
-  EXPECT_DOUBLE_EQ(marks[0]->m_dValue, 100);
-  EXPECT_DOUBLE_EQ(marks[1]->m_dValue, 0);
-  EXPECT_DOUBLE_EQ(marks[2]->m_dValue, 110);
-  EXPECT_DOUBLE_EQ(marks[3]->m_dValue, 170);
-  EXPECT_DOUBLE_EQ(marks[2]->m_dXMachine, 1000 + 100 + 2 * 8);
-  EXPECT_DOUBLE_EQ(marks[2]->m_dY, 20);
-  EXPECT_EQ(marks[0]->m_nCode, 20);
-  EXPECT_DOUBLE_EQ(wheel.m_dMaxX, 1000 + 100 + 4 * 8);
-
-  // Signoscript: the text as it is; a character it cannot mark gives no
-  // operation and the next ones keep their places.
-  CTraitement& scribe = Job(kMarked, false);
-  g_options.Mark_Device = 2;
-  g_options.Mark_String = "AB";
-  g_options.Mark_LgCar = "6";
-  marks = OfType(Run(scribe), 'M');
-  ASSERT_EQ(marks.size(), 2u);
-  EXPECT_DOUBLE_EQ(marks[0]->m_dX, 100);
-  EXPECT_DOUBLE_EQ(marks[1]->m_dX, 100 + 2 * 6);
-
-  // No device: no marking operation at all.
-  CTraitement& none = Job(kMarked, false);
-  g_options.Mark_String = "AB";
-  EXPECT_TRUE(OfType(Run(none), 'M').empty());
+  std::string marks;  // character, machine X, Y, wheel angle, code
+  for (const CUsi* u : Ops(job, 'M'))
+    marks += Format("%c %g %g %g %d|", u->m_cChar, u->m_dXMachine, u->m_dY, u->m_dValue,
+                    u->m_nCode);
+  EXPECT_EQ(marks, "A 1100 20 100 20|0 1108 20 0 20|B 1116 20 110 20|/ 1124 20 170 20|"
+                   "- 1132 20 160 20|");
+  EXPECT_DOUBLE_EQ(job.m_dMaxX, 1132);
 }
 
-// The operator mounts a 24 on unit 1 in "Setup machine" and cancels: the
-// call's log keeps what was set, as it keeps what was read.
-TEST_F(Engine, TheLogNotesWhatTheOperatorSet) {
-  class Mounts24 : public Recorder {
-    int RunSetup(CSetup& setup) override {
-      setup.Initialise();
-      setup.SetSizeText(0, "24");
-      return IDCANCEL;
-    }
-  } front_end;
-  SetFrontEndForTesting(&front_end);
-  const std::string log = (dir_ / "calls.log").string();
-  setenv("BARPOST_LOG", log.c_str(), 1);
-  call_log::Begin("Traitement", {});
-  CTraitement& job = Job(kSlotPiece, false);
-  Unit(0, "1", "Y1", "12", "22");
-  EXPECT_EQ(job.Process(), kResultCancelled);
-  call_log::End(1008);
-  unsetenv("BARPOST_LOG");
-  std::ifstream in(log);
-  const std::string record(std::istreambuf_iterator<char>(in), {});
-  EXPECT_NE(record.find("\nread: " + job.m_sCamFile + " (1 records)\nsize: unit 1 \"22\" -> "
-                        "\"24\"\nresult: 1008\n"),
-            std::string::npos)
-      << record;
-}
-
-TEST_F(Engine, ACategoryNotWorkedYieldsNothing) {
-  CTraitement& job = Job("*PIECE\nPCE_NAM=A\nCATEGORY=L\nLENGTH=100\nHOLE d=22 x=1 y=1\n", false);
-  Unit(0, "1", "Y1", "12", "22");
-  EXPECT_TRUE(Run(job).empty());
-  EXPECT_EQ(job.m_dlgSetup.Holes().GetSize(), 0);
+// A program that cannot take the place of the previous one, even an empty
+// one, is told with the system's reason; the previous program stays.
+TEST_F(Engine, AProgramThatCannotBeReplacedIsTold) {
+  for (const char* hole : {"", "HOLE d=22 x=3 y=4\n"}) {
+    front_end_.messages.clear();
+    CTraitement& job = Job(Piece(hole), false);
+    test_support::Spit(dir_ / "P1.MPF", "N2;OLD\r\n");
+    platform::SetFileStepHookForTesting([](const char* step) {
+      return std::string_view(step) == "rename" ? test_support::kNoSpace : 0;
+    });
+    EXPECT_EQ(job.Process(), 0);
+    platform::SetFileStepHookForTesting(nullptr);
+    EXPECT_EQ(Slurp(dir_ / "P1.MPF"), "N2;OLD\r\n");
+    EXPECT_EQ(front_end_.messages, std::vector<std::string>{job.m_sNcFile + "\n" +
+                                       platform::SystemErrorText(test_support::kNoSpace)});
+  }
 }
 
 }  // namespace

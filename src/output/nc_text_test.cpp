@@ -10,38 +10,25 @@
 
 #include "output/output_test_util.h"
 
-TEST(FormatNumber, MillimetresDropTrailingZeros) {
-  EXPECT_EQ(FormatNumber(12.5, false, 0, 0), "12.5");
-  EXPECT_EQ(FormatNumber(12, false, 0, 0), "12");
-  EXPECT_EQ(FormatNumber(0.0004, false, 0, 0), "0");
-  EXPECT_EQ(FormatNumber(-0.0004, false, 0, 0), "-0");
-  EXPECT_EQ(FormatNumber(12.3456, false, 0, 0), "12.346");
-  EXPECT_EQ(FormatNumber(100, false, 0, 0), "100");  // zeros before the dot stay
-  EXPECT_EQ(FormatNumber(-250.05, false, 0, 0), "-250.05");
+// Only the X axis is scaled, by Off_R99 / 10, and only for an Off_R99 above 0.
+TEST(FormatNumber, XScalingAndHugeValues) {
+  EXPECT_EQ(FormatNumber(100, true, 0, 5), "50");
+  EXPECT_EQ(FormatNumber(254, true, 1, 5), "5.0000");
+  EXPECT_EQ(FormatNumber(100, false, 0, 5), "100");
+  EXPECT_EQ(FormatNumber(100, true, 0, 0), "100");
+  EXPECT_EQ(FormatNumber(100, true, 0, -3), "100");
+  EXPECT_EQ(FormatNumber(1e308, false, 0, 0).size(), 309u);
+  EXPECT_EQ(FormatNumber(-1.7976931348623157e308, false, 1, 0).size(), 1u + 307 + 1 + 4);
 }
 
+// The same digits as printf, which the machines' programs were always
+// written with: exact binary ties (k / 2048), coordinates as jobs make them,
+// values a hair off a tie, and numbers up to where no shortcut applies.
 TEST(FormatNumber, RoundsLikePrintf) {
-  // Exact binary ties (k / 2048) and ordinary values: the same digits as
-  // printf, which the machines' programs were always written with.
-  for (int k = -20000; k <= 20000; k += 7) {
-    for (double v : {k / 2048.0, k * 0.1234567, k * 25.4 / 3}) {
-      char expected[64];
-      std::snprintf(expected, sizeof expected, "%0.4f", v / 25.4);
-      ASSERT_EQ(FormatNumber(v, false, 1, 0), expected) << v;
-      std::snprintf(expected, sizeof expected, "%0.3f", v);
-      std::string mm = expected;
-      while (mm.back() == '0') mm.pop_back();
-      if (mm.back() == '.') mm.pop_back();
-      ASSERT_EQ(FormatNumber(v, false, 0, 0), mm) << v;
-    }
-  }
-}
-
-TEST(FormatNumber, RoundsLikePrintfAtAnyMagnitude) {
-  // Coordinates as jobs make them (a few decimals), values a hair off a
-  // tie, and numbers up to where no shortcut applies.
-  std::mt19937_64 rng(5);
   std::vector<double> values = {0.0, -0.0, 0.0625, -0.0625, 0.00005, 1e13, 1.5e13, 1e300};
+  for (int k = -20000; k <= 20000; k += 7)
+    for (double v : {k / 2048.0, k * 0.1234567, k * 25.4 / 3}) values.push_back(v);
+  std::mt19937_64 rng(5);
   for (int i = 0; i < 100000; ++i) {
     const double scale = std::pow(10.0, static_cast<int>(rng() % 16) - 4);
     const double v = static_cast<double>(static_cast<long long>(rng() % 2000001) - 1000000) /
@@ -61,74 +48,30 @@ TEST(FormatNumber, RoundsLikePrintfAtAnyMagnitude) {
   }
 }
 
-TEST(FormatNumber, InchesKeepFourDecimals) {
-  EXPECT_EQ(FormatNumber(25.4, false, 1, 0), "1.0000");
-  EXPECT_EQ(FormatNumber(12.7, false, 1, 0), "0.5000");
-  EXPECT_EQ(FormatNumber(0, true, 1, 0), "0.0000");
-}
-
-TEST(FormatNumber, XScaling) {
-  EXPECT_EQ(FormatNumber(100, true, 0, 5), "50");
-  EXPECT_EQ(FormatNumber(100, false, 0, 5), "100");
-  EXPECT_EQ(FormatNumber(100, true, 0, 0), "100");
-  EXPECT_EQ(FormatNumber(100, true, 0, -3), "100");
-  EXPECT_EQ(FormatNumber(254, true, 1, 5), "5.0000");
-}
-
-TEST(FormatNumber, HugeValuesFit) {
-  EXPECT_EQ(FormatNumber(1e308, false, 0, 0).size(), 309u);
-  EXPECT_EQ(FormatNumber(-1.7976931348623157e308, false, 1, 0).size(), 1u + 307 + 1 + 4);
-}
-
-TEST(NcText, LineNumbersRunInStepsOfTwo) {
-  std::string out;
-  NcText nc(out, true, 0, 0);
-  nc.Numbered("G90");
-  nc.Line();
-  nc.Put('X');
-  nc.PutNumber(12.5, false);
-  nc.Put("M5");
-  nc.EndLine();
-  nc.Plain("INCH");
-  nc.Numbered("M30");
-  EXPECT_EQ(nc.out(), "N2G90\r\nN4X12.5M5\r\nINCH\r\nN6M30\r\n");
-}
-
-TEST(NcText, LineNumbersCarryAcrossDigits) {
+// Line numbers run in steps of two across any number of digits, with the
+// text after the number the control wants; without numbers the counter
+// still advances, for the jump targets. Words of every length arrive whole.
+TEST(NcText, LinesArriveWhole) {
   for (int start : {0, -2, 96, 9990}) {
-    std::string out, expected;
-    NcText nc(out, true, 0, 0);
-    nc.SetNumbering(start, start < 0 ? ": " : "");
-    for (int n = start + 2; n <= start + 2400; n += 2) {
-      nc.Numbered("G");
-      expected += "N" + std::to_string(n) + (start < 0 ? ": " : "") + "G\r\n";
+    for (bool numbering : {true, false}) {
+      std::string out, expected;
+      NcText nc(out, numbering, 0, 0);
+      nc.SetNumbering(start, start < 0 ? ": " : "");
+      for (int n = start + 2, length = 0; n <= start + 2400; n += 2, ++length) {
+        std::string word;
+        for (int i = 0; i < length; ++i) word += static_cast<char>('a' + (i * 7 + n) % 26);
+        nc.Line();
+        nc.Put('X');
+        nc.PutNumber(12.5, false);
+        nc.Put(word);
+        nc.PutF("<%s>", word.c_str());
+        nc.EndLine();
+        nc.Plain("INCH");
+        expected += (numbering ? "N" + std::to_string(n) + (start < 0 ? ": " : "") : "") + "X12.5" +
+                    word + "<" + word + ">\nINCH\n";
+      }
+      ASSERT_EQ(Lf(nc.out()), expected) << start;
+      EXPECT_EQ(nc.counter(), start + 2400);
     }
-    ASSERT_EQ(nc.out(), expected) << start;
   }
-}
-
-TEST(NcText, WithoutNumbersTheCounterStillAdvances) {
-  std::string out;
-  NcText nc(out, false, 0, 0);
-  nc.Numbered("G90");
-  nc.Numbered("G91");
-  EXPECT_EQ(nc.counter(), 4);
-  EXPECT_EQ(Lf(nc.out()), "G90\nG91\n");
-}
-
-TEST(NcText, ClipperNumbersFromZeroWithColon) {
-  std::string out;
-  NcText nc(out, true, 0, 0);
-  nc.SetNumbering(-2, ": ");
-  nc.Numbered("SHEAR(0, 10)");
-  nc.Numbered("MOVE(X,  162.4)");
-  EXPECT_EQ(Lf(nc.out()), "N0: SHEAR(0, 10)\nN2: MOVE(X,  162.4)\n");
-}
-
-TEST(NcText, PutFHandlesLongTexts) {
-  std::string out;
-  NcText nc(out, false, 0, 0);
-  const std::string long_text(2000, 'a');
-  nc.PutF("<%s>", long_text.c_str());
-  EXPECT_EQ(nc.out(), "<" + long_text + ">");
 }
