@@ -117,16 +117,6 @@ std::string ProgramName(const NcProgram& program) {
   return FileNameOnly(name);
 }
 
-void AlternateRuns(UsiRecords& ops) {
-  FaceToggles toggles;
-  for (std::size_t begin = 0; begin < ops.size();) {
-    const std::size_t end = RunEnd(ops, begin);
-    if (toggles.Next(ops[begin].m_nFace))
-      for (std::size_t i = begin, j = end - 1; i < j; ++i, --j) std::swap(ops[i], ops[j]);
-    begin = end;
-  }
-}
-
 bool WriteNcText(const NcProgram& program, const OptionValues& options,
                  const std::string& macro_dir, const NcSink& sink,
                  std::vector<std::string>* problems) {

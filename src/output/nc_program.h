@@ -40,11 +40,6 @@ struct NcProgram {
 // on the machine, so it is made one (FileNameOnly).
 std::string ProgramName(const NcProgram& program);
 
-// Reorders the operations so that the machine alternates its direction
-// across each face: runs of equal machine X and face, every other run of a
-// face reversed, the first one included.
-void AlternateRuns(UsiRecords& ops);
-
 // Receives the text of a program piece by piece, in order; false when it
 // could not take a piece (the writer then stops).
 using NcSink = std::function<bool(std::string_view)>;
