@@ -28,21 +28,34 @@ std::string ProgramText(const CSetup& setup) {
   return text + " | " + setup.Summary();
 }
 
-TEST(SetupTest, InitialiseShowsTheUnitRows) {
+// The "Setup" rows, and the sizes typed into them.
+TEST(SetupTest, UnitRowsAndSizeEdits) {
   SetUnits({{"1", "12", "22"}, {"2", "0", "18"}, {"", "", ""}, {"3", "", "20"}, {" 2", "x", ""}});
   CSetup setup;
+  setup.AddHole(Hole(0, 25));
   std::string rows;  // status; each unit's level, M function and whether its size shows
   for (int unit : {2, 1, 0}) {
     setup.m_nUnit = unit;
     setup.Initialise();
     rows += "[" + setup.Status() + "] ";
   }
-  for (int i = 0; i < CSetup::kUnits; ++i)
-    rows += setup.Unit(i).level + "/" + setup.Unit(i).unit + (setup.Unit(i).size_visible ? "+ " : "- ");
+  for (int i = 0; i < CSetup::kUnits; ++i) {
+    const CSetup::UnitRow& row = setup.Unit(i);
+    rows += row.level + "/" + row.unit + (row.size_visible ? "+ " : "- ");
+  }
   // Level 3 is no level, but the row has a size edit; M function 0 is none.
   EXPECT_EQ(rows, "[] [Imperial] [Metrique] FL/M12+ NL/*+ /*- /*+ NL/*+ /*- ");
   EXPECT_EQ(setup.Caption(), "Setup machine %00001");
-  EXPECT_EQ(ProgramText(setup), " | No hole types to punch.");
+  while (g_options.units.GetSize() > 2) g_options.units.RemoveAt(2);  // a short table
+  EXPECT_EQ(setup.SizeText(5), "");
+  setup.SetSizeText(6, "22");  // no such unit
+  setup.SetSizeText(-1, "22");
+  setup.SetSizeText(1, "25.01");  // the rows follow
+  EXPECT_EQ(ProgramText(setup),
+            "FL 25 no unit | 1 of 1 hole types fits no unit: FL 25 (mounted on NL only).");
+  setup.SetSizeText(3, "22");  // the table grows to the unit
+  EXPECT_EQ(g_options.units.GetSize(), 4);
+  EXPECT_EQ(setup.SizeText(3) + setup.SizeText(0), "2222");
 }
 
 TEST(SetupTest, HoleTypesAgainstTheUnits) {
@@ -55,7 +68,8 @@ TEST(SetupTest, HoleTypesAgainstTheUnits) {
   const Job jobs[] = {
       // A size within the tolerance fits; one mounted on the other level only does not.
       {{{"1", "", "22"}, {"2", "", "18"}}, {Hole(0, 22.015), Hole(0, 18)}, 0,
-       "FL 22.02 fits, FL 18 no unit | 1 of 2 hole types fits no unit: FL 18 (mounted on NL only)."},
+       "FL 22.02 fits, FL 18 no unit | 1 of 2 hole types fits no unit: FL 18 (mounted on NL "
+       "only)."},
       {{{"1", "", "22"}, {"2", "", "18"}, {"1", "", "18.03"}}, {Hole(0, 18)}, 0,
        "FL 18 no unit | 1 of 1 hole types fits no unit: FL 18 (mounted on NL only)."},
       {{{"1", "", "22"}, {"2", "", "18"}, {"1", "", "18.01"}}, {Hole(0, 22), Hole(0, 18)}, 0,
@@ -79,9 +93,9 @@ TEST(SetupTest, HoleTypesAgainstTheUnits) {
       {{{"1", "", "22X60"}, {"2", "", "22X60-45"}},
        {Hole(0, 22, 4, 60, 0), Hole(0, 22, 4, 60, 45), Hole(1, 22, 4, 60, -135),
         Hole(1, 22, 4, 60.01, 45.01), Hole(1, 22, 4, 61, 45), Hole(0, 22, 4, 60, 180), Hole(0, 22)},
-       0, "FL 22X60-0 fits, FL 22X60-45 no unit, NL 22X60-45 fits, NL 22X60.01-45 fits, NL 22X61-45 "
-          "no unit, FL 22 no unit | 3 of 6 hole types fit no unit: FL 22X60-45 (mounted on NL "
-          "only), NL 22X61-45, FL 22."},
+       0, "FL 22X60-0 fits, FL 22X60-45 no unit, NL 22X60-45 fits, NL 22X60.01-45 fits, "
+          "NL 22X61-45 no unit, FL 22 no unit | 3 of 6 hole types fit no unit: FL 22X60-45 "
+          "(mounted on NL only), NL 22X61-45, FL 22."},
       // The sizes are read in the job's unit.
       {{{"1", "", "1"}, {"2", "", "1X2-30"}}, {Hole(0, 25.4), Hole(1, 25.4, 4, 50.8, 30)}, 1,
        "FL 1 fits, NL 1X2-30 fits | Every hole type fits a unit."},
@@ -97,23 +111,6 @@ TEST(SetupTest, HoleTypesAgainstTheUnits) {
     setup.Initialise();
     EXPECT_EQ(ProgramText(setup), job.program);
   }
-}
-
-TEST(SetupTest, SizeEditsStoreIntoTheUnitTable) {
-  g_options.units.RemoveAll();
-  CSetup setup;
-  setup.AddHole(Hole(0, 22));
-  setup.Initialise();
-  EXPECT_EQ(setup.SizeText(5), "");
-  setup.SetSizeText(3, "22");  // the table grows to the unit, and the rows follow
-  setup.SetSizeText(6, "22");  // no such unit
-  setup.SetSizeText(-1, "22");
-  EXPECT_EQ(g_options.units.GetSize(), 4);
-  EXPECT_EQ(setup.SizeText(3), "22");
-  EXPECT_EQ(ProgramText(setup), "FL 22 no unit | 1 of 1 hole types fits no unit: FL 22.");
-  g_options.units[3].level = "1";  // the unit serves the first level now
-  setup.SetSizeText(3, "22.01");
-  EXPECT_EQ(ProgramText(setup), "FL 22 fits | Every hole type fits a unit.");
 }
 
 // One hole per hole type, in the order of first appearance.
@@ -146,8 +143,7 @@ TEST(SetupTest, AddHoleKeepsOneHolePerType) {
 }
 
 TEST(SetupTest, UnitSizeTextsAndHalfTurns) {
-  CCam mm, inch;
-  inch.m_cInch = 1;
+  CCam mm;
   const char* sizes[][2] = {{"22X60-45", "22 60 45"}, {"22X60", "22 60 0"},  {"22", "22 0 0"},
                             {"22-30", "22 0 30"},     {" 22.5x60.5-90 ", "22.5 60.5 90"},
                             {"22X60--30", "22 60 -30"}, {"", "0 0 0"},        {"X", "0 0 0"}};
@@ -155,8 +151,6 @@ TEST(SetupTest, UnitSizeTextsAndHalfTurns) {
     UnitSize size = ParseUnitSize(s[0], mm);
     EXPECT_EQ(Format("%g %g %g", size.width, size.length, size.angle), s[1]) << s[0];
   }
-  UnitSize size = ParseUnitSize("1X2-45", inch);  // angles have no unit
-  EXPECT_EQ(Format("%g %g %g", size.width, size.length, size.angle), "25.4 50.8 45");
 
   const double angles[][2] = {{-30, 150}, {150, 150},   {180, 0}, {-180, 0},
                               {390, 30},  {-1e-20, 0}, {INFINITY, 0}, {NAN, 0}};

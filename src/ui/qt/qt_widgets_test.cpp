@@ -101,7 +101,6 @@ class CWindowsTest : public QObject {
   void messagesAndTheSheetThroughThePlugin();
   void okStoresEveryShownPage();
   void editsFollowTheMachinesRules();
-  void gridsBecomeTables();
 };
 
 void CWindowsTest::setupOkOnlyWhenEveryHoleTypeFits() {
@@ -164,14 +163,50 @@ void CWindowsTest::messagesAndTheSheetThroughThePlugin() {
                                     "Options Machine: ANGLE1, 1, Options Machine: ANGLE1, 2"));
 }
 
-// Every page that was shown stores its controls at OK, as they were filled;
-// a page never shown changes nothing, not even what it would round.
+// Every page that was shown stores its controls at OK, as they were filled
+// or edited; a page never shown changes nothing, not even what it would round.
 void CWindowsTest::okStoresEveryShownPage() {
   const OptionValues machine = Machine();
   OptionValues o = machine, expected = machine;
   CModuleOptionRules rules;
   COption sheet(o, rules, "ANGLE1");
+  sheet.show();
   for (int i = 0; i < COption::kPages; ++i) sheet.ShowPage(i);
+  auto* punches = sheet.Get<CPropertyPoinconnage>(COption::kPunching)->m_grid;
+  auto* tools = sheet.Get<CPropertyMagasin>(COption::kNibbling)->m_grid;
+  tools->setRowCount(1);  // an empty magazine
+  struct Cell {
+    CEditGrid* grid;
+    int row, column;
+    const char* text;
+  };
+  // The grids end in an empty row to type into. A punch without a tool, a
+  // tool that is no number are dropped; an offset 0 is kept. A tool is round
+  // with a diameter, oblong with a length too, rectangular with a length and
+  // a width. A cell that is no length is marked.
+  for (const Cell& c : {Cell{punches, 2, 0, "26"}, {punches, 2, 1, "8"}, {punches, 2, 2, "4.5"},
+                        {punches, 3, 0, "20"}, {punches, 0, 2, "0"}, {punches, 1, 2, "5,5"},
+                        {tools, 0, 1, "12"}, {tools, 1, 1, "12"}, {tools, 1, 2, "40"},
+                        {tools, 2, 2, "40"}, {tools, 2, 3, "20"}, {tools, 3, 1, "abc"}}) {
+    sheet.ShowPage(c.grid == tools ? COption::kNibbling : COption::kPunching);
+    TypeCell(c.grid, c.row, c.column, c.text);
+  }
+  QCOMPARE(QString("%1 %2 %3%4%5").arg(punches->rowCount()).arg(tools->rowCount())
+               .arg(tools->PictureTag(0, 0)).arg(tools->PictureTag(1, 0)).arg(tools->PictureTag(2, 0)),
+           QString("5 5 043"));
+  QVERIFY(punches->CellMarked(1, 2) && punches->item(1, 2)->toolTip().contains("decimal point"));
+  QVERIFY(tools->CellMarked(3, 1) && tools->item(3, 1)->toolTip().contains("millimetres"));
+  QVERIFY(!sheet.Tabs()->tabIcon(COption::kNibbling).isNull());
+  sheet.ShowPage(COption::kPunching);
+  TypeCell(punches, 1, 2, "5.5");
+  QVERIFY(!punches->CellMarked(1, 2) && sheet.Tabs()->tabIcon(COption::kPunching).isNull());
+  expected.poincons.RemoveAll();  // ordered by tool diameter
+  for (CPoincon p : {CPoincon(26, 22, 5.5), CPoincon(18, 10, 0), CPoincon(26, 8, 4.5)})
+    expected.poincons.Add(p);
+  expected.outils.RemoveAll();
+  for (CMagasin t : {CMagasin(0, 12, 12, 0), CMagasin(4, 12, 40, 0), CMagasin(3, 0, 40, 20)})
+    expected.outils.Add(t);
+
   o = OptionValues();  // what the controls show must come back
   o.LgBarre = machine.LgBarre;  // the one field of the machine that no page shows
   for (int i = 0; i < COption::kPages; ++i) sheet.ShowPage(i);  // leaving a page stores it
@@ -284,51 +319,6 @@ void CWindowsTest::editsFollowTheMachinesRules() {
                                   o.units[3].diameter + o.Off_X[0] + o.units[2].level + o.SL +
                                   o.units[5].diameter + o.OrgDef[9]),
            QString("Y12M1322,57/812,5210.522X60-3"));
-}
-
-// The grids end in an empty row to type into; at OK their rows become the
-// punch table and the magazine.
-void CWindowsTest::gridsBecomeTables() {
-  OptionValues o = Machine();
-  CModuleOptionRules rules;
-  COption sheet(o, rules, "ANGLE1");
-  sheet.show();
-  sheet.ShowPage(COption::kNibbling);
-  CEditGrid* tools = sheet.Get<CPropertyMagasin>(COption::kNibbling)->m_grid;
-  tools->setRowCount(1);  // an empty magazine
-  sheet.ShowPage(COption::kPunching);
-  CEditGrid* punches = sheet.Get<CPropertyPoinconnage>(COption::kPunching)->m_grid;
-  struct Cell {
-    CEditGrid* grid;
-    int row, column;
-    const char* text;
-  };
-  // A punch without a tool, a tool that is no number are dropped; an offset 0
-  // is kept. A tool is round with a diameter, oblong with a length too,
-  // rectangular with a length and a width.
-  for (const Cell& c : {Cell{punches, 2, 0, "26"}, {punches, 2, 1, "8"}, {punches, 2, 2, "4.5"},
-                        {punches, 3, 0, "20"}, {punches, 0, 2, "0"}, {punches, 1, 2, "5,5"},
-                        {tools, 0, 1, "12"}, {tools, 1, 1, "12"}, {tools, 1, 2, "40"},
-                        {tools, 2, 2, "40"}, {tools, 2, 3, "20"}, {tools, 3, 1, "abc"}}) {
-    sheet.ShowPage(c.grid == tools ? COption::kNibbling : COption::kPunching);
-    TypeCell(c.grid, c.row, c.column, c.text);
-  }
-  QCOMPARE(QString("%1 %2 %3 %4 %5").arg(punches->rowCount()).arg(tools->rowCount())
-               .arg(tools->PictureTag(0, 0)).arg(tools->PictureTag(1, 0)).arg(tools->PictureTag(2, 0)),
-           QString("5 5 0 4 3"));
-  QVERIFY(punches->CellMarked(1, 2) && punches->item(1, 2)->toolTip().contains("decimal point"));
-  QVERIFY(tools->CellMarked(3, 1) && tools->item(3, 1)->toolTip().contains("millimetres"));
-  QVERIFY(!sheet.Tabs()->tabIcon(COption::kPunching).isNull());
-  TypeCell(punches, 1, 2, "5.5");
-  QVERIFY(!punches->CellMarked(1, 2) && sheet.Tabs()->tabIcon(COption::kPunching).isNull());
-  sheet.accept();
-  QString stored;
-  for (const CPoincon& p : o.poincons)  // ordered by tool diameter
-    stored += QString("%1/%2/%3 ").arg(p.m_dDiameter).arg(p.m_dTool).arg(p.m_dOffset);
-  for (const CMagasin& t : o.outils)
-    stored += QString("%1:%2/%3/%4 ").arg(int(t.m_cKind)).arg(t.m_dDiameter).arg(t.m_dLength)
-                  .arg(t.m_dWidth);
-  QCOMPARE(stored, QString("26/8/4.5 18/10/0 26/22/5.5 0:12/12/0 4:12/40/0 3:0/40/20 "));
 }
 
 int main(int argc, char** argv) {
