@@ -25,8 +25,10 @@ TEST(OptionRulesTest, FieldsAsTheMachineReadsThem) {
       {F::kLevel, "12", 0, kRefuse, "\"12\""}, {F::kMFunction, "", 0, kOk, ""},
       {F::kMFunction, "0125", 0, kOk, ""}, {F::kMFunction, "M12", 0, kRefuse, "digits only"},
       {F::kMFunction, "1 2", 0, kRefuse, ""},
-      {F::kMFunction, "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM", 0, kRefuse,  // quoted by its start
-       "\"MMMMMMMMMMMMMMMMMMMMMMMM...\" cannot be used: "},
+      {F::kMFunction, "XMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM", 0, kRefuse,  // quoted by its start
+       "\"XMMMMMMMMMMMMMMMMMMMMMMM...\" cannot be used: "},
+      {F::kMFunction, "XMMMMMMMMMMMMMMMMMMMMMMM", 0, kRefuse,
+       "\"XMMMMMMMMMMMMMMMMMMMMMMM\" cannot"},
       {F::kAxisCode, "Y1", 0, kOk, ""}, {F::kAxisCode, "", 0, kOk, ""},
       {F::kAxisCode, "Y12", 0, kRefuse, "at most two characters"},
       {F::kAxisCode, "Y,", 0, kRefuse, "comma"},  // it would split the unit row

@@ -17,7 +17,7 @@ TEST(ProfileArraysTest, StringsAndBack) {
   o.XSym = "NO";
   o.YSym = "O";
   o.Rotat = "NNO";
-  o.Defaut = "XYRZQ";
+  o.Defaut = "XYRZQZ";
   o.OrgDef = "4071";
   ProfileArrays a = ReadProfileArrays(o);
   std::string read;
@@ -27,13 +27,14 @@ TEST(ProfileArraysTest, StringsAndBack) {
   EXPECT_EQ(read, "1010014 0100020 0001037 1000001 0000000 ");
   a.transformation[4] = 4;  // no transformation: the character stays
   a.transformation[19] = -1;
+  a.transformation[5] = 3;
   a.marking[19] = 1;
   a.origin[19] = 9;
   WriteProfileArrays(a, o);
   EXPECT_EQ(o.Categ + " " + o.XSym + " " + o.YSym + " " + o.Rotat + " " + o.Mark_Cat + " " +
                 o.Defaut + " " + o.OrgDef,
             "ONNONNNNNNNNNNNNNNNN NONNNNNNNNNNNNNNNNNN ONNNNNNNNNNNNNNNNNNN NNONNNNNNNNNNNNNNNNN "
-            "NNNNNNNNNNNNNNNNNNNO XYR0Q000000000000000 40710000000000000009");
+            "NNNNNNNNNNNNNNNNNNNO XYR0QR00000000000000 40710000000000000009");
 }
 
 }  // namespace

@@ -46,16 +46,16 @@ TEST(SetupTest, UnitRowsAndSizeEdits) {
   // Level 3 is no level, but the row has a size edit; M function 0 is none.
   EXPECT_EQ(rows, "[] [Imperial] [Metrique] FL/M12+ NL/*+ /*- /*+ NL/*+ /*- ");
   EXPECT_EQ(setup.Caption(), "Setup machine %00001");
-  while (g_options.units.GetSize() > 2) g_options.units.RemoveAt(2);  // a short table
-  EXPECT_EQ(setup.SizeText(5), "");
+  g_options.units.RemoveAll();  // a short table: the rows beyond it are empty
+  setup.Initialise();
+  EXPECT_EQ(setup.Unit(5).level + setup.SizeText(5) + setup.Unit(5).unit, "*");
   setup.SetSizeText(6, "22");  // no such unit
   setup.SetSizeText(-1, "22");
-  setup.SetSizeText(1, "25.01");  // the rows follow
-  EXPECT_EQ(ProgramText(setup),
-            "FL 25 no unit | 1 of 1 hole types fits no unit: FL 25 (mounted on NL only).");
   setup.SetSizeText(3, "22");  // the table grows to the unit
   EXPECT_EQ(g_options.units.GetSize(), 4);
-  EXPECT_EQ(setup.SizeText(3) + setup.SizeText(0), "2222");
+  g_options.units[3].level = "1";
+  setup.SetSizeText(3, "25.01");  // the rows follow
+  EXPECT_EQ(ProgramText(setup), "FL 25 fits | Every hole type fits a unit.");
 }
 
 TEST(SetupTest, HoleTypesAgainstTheUnits) {
@@ -70,6 +70,8 @@ TEST(SetupTest, HoleTypesAgainstTheUnits) {
       {{{"1", "", "22"}, {"2", "", "18"}}, {Hole(0, 22.015), Hole(0, 18)}, 0,
        "FL 22.02 fits, FL 18 no unit | 1 of 2 hole types fits no unit: FL 18 (mounted on NL "
        "only)."},
+      {{{"1", "", "0.02"}}, {Hole(0, 0.04)}, 0,  // off by just the tolerance
+       "FL 0.04 no unit | 1 of 1 hole types fits no unit: FL 0.04."},
       {{{"1", "", "22"}, {"2", "", "18"}, {"1", "", "18.03"}}, {Hole(0, 18)}, 0,
        "FL 18 no unit | 1 of 1 hole types fits no unit: FL 18 (mounted on NL only)."},
       {{{"1", "", "22"}, {"2", "", "18"}, {"1", "", "18.01"}}, {Hole(0, 22), Hole(0, 18)}, 0,
@@ -116,7 +118,7 @@ TEST(SetupTest, HoleTypesAgainstTheUnits) {
 // One hole per hole type, in the order of first appearance.
 TEST(SetupTest, AddHoleKeepsOneHolePerType) {
   CSetup setup;
-  for (int i = 0; i < 100000; ++i) {  // a big job: the types are looked up, not searched
+  for (int i = 0; i < 100000; ++i) {  // a big job of few hole types
     Cam_Hole hole = Hole(i % 2, 10 + i % 50);
     hole.m_dX = i;      // X does not count, Y is dropped, Z is not compared,
     hole.m_dY = hole.m_dZ = i % 7;
