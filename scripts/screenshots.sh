@@ -16,7 +16,7 @@ build=${BARPOST_BUILD_DIR:-build}
 out=doc/screenshots
 bash scripts/install-deps.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBARPOST_TESTS=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target barpost_module barpost_cli barpost_qt qt_widgets_tests >/dev/null
+cmake --build "$build" -j"$(nproc)" --target barpost_module barpost_cli barpost_qt barpost_qt_screenshots >/dev/null
 
 if command -v xvfb-run >/dev/null; then
   display=(xvfb-run -a -s "-screen 0 1280x1024x24")
@@ -31,7 +31,7 @@ mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$work/runtime}
 
 mkdir -p "$out"
-"${display[@]}" "$build/qt_widgets_tests" --screenshot "$out"
+"${display[@]}" "$build/barpost_qt_screenshots" "$out"
 
 # The real host: each dialog is saved once it is up and then cancelled, so
 # neither run changes anything. The job needs a 14 hole that no unit carries:
