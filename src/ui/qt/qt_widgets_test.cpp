@@ -118,12 +118,16 @@ void CWindowsTest::setupOkOnlyWhenEveryHoleTypeFits() {
       auto* size1 = dialog->findChild<QLineEdit*>("size1");
       seen << dialog->windowTitle() + " " + dialog->findChild<QLineEdit*>("size2")->text();
       seen << QString("size3 hidden: %1").arg(dialog->findChild<QLineEdit*>("size3")->isHidden());
+      QStringList labels;  // of the units: level and M function; the status
+      for (QLabel* label : dialog->findChildren<QLabel*>()) labels << label->text();
+      seen << labels.join(" ");
       for (const char* typed : {"", "22"}) {
         TypeInto(size1, typed);
-        for (int r = 0; r < table->rowCount(); ++r)
-          seen << table->item(r, 0)->text() + " " + table->item(r, 1)->text() + " " +
-                      table->item(r, 2)->text() + " " + table->item(r, 1)->foreground().color().name() +
-                      table->item(r, 2)->background().color().name();
+        for (int r = 0; r < table->rowCount(); ++r) {
+          auto cell = [&](int column) { return table->item(r, column); };
+          seen << cell(0)->text() + " " + cell(1)->text() + " " + cell(2)->text() + " " +
+                      cell(1)->foreground().color().name() + cell(2)->background().color().name();
+        }
         seen << dialog->findChild<QLabel*>("summary")->text();
         seen << QString("OK %1").arg(
             dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled());
@@ -133,6 +137,8 @@ void CWindowsTest::setupOkOnlyWhenEveryHoleTypeFits() {
     g_options.units[0].diameter = "";
     QCOMPARE(gui->RunSetup(setup), button == QDialogButtonBox::Ok ? int(IDOK) : int(IDCANCEL));
     QCOMPARE(seen.join("\n"), QString("Setup machine %00001 30\nsize3 hidden: 1\n"
+                                      "Level Unit Diameter FL M12 NL M13  *  *  *  * 1 of 2 hole "
+                                      "types fits no unit: FL 22. Metrique\n"
                                       "FL 22 no unit #ffffff#ff0000\nNL 30 fits #000000#00ff00\n"
                                       "1 of 2 hole types fits no unit: FL 22.\nOK 0\n"
                                       "FL 22 fits #000000#00ff00\nNL 30 fits #000000#00ff00\n"
@@ -179,6 +185,7 @@ void CWindowsTest::okStoresEveryShownPage() {
   for (int i = 0; i < COption::kPages; ++i) sheet.ShowPage(i);
   auto* punches = sheet.Get<CPropertyPoinconnage>(COption::kPunching)->m_grid;
   auto* tools = sheet.Get<CPropertyMagasin>(COption::kNibbling)->m_grid;
+  const int loaded = tools->rowCount();  // three tools and the row to type into
   tools->setRowCount(1);  // an empty magazine
   struct Cell {
     CEditGrid* grid;
@@ -196,9 +203,12 @@ void CWindowsTest::okStoresEveryShownPage() {
     sheet.ShowPage(c.grid == tools ? COption::kNibbling : COption::kPunching);
     TypeCell(c.grid, c.row, c.column, c.text);
   }
-  QCOMPARE(QString("%1 %2 %3%4%5").arg(punches->rowCount()).arg(tools->rowCount())
-               .arg(tools->PictureTag(0, 0)).arg(tools->PictureTag(1, 0)).arg(tools->PictureTag(2, 0)),
-           QString("5 5 043"));
+  tools->MoveRows({0}, 3);  // rows dragged elsewhere, in their order: oblong, rectangular, round
+  tools->MoveRows({2, 1, 5, 2}, 0);  // rectangular, round, oblong; no row 5 to move
+  QCOMPARE(QString("%1 %2 %3 %4%5%6").arg(loaded).arg(punches->rowCount()).arg(tools->rowCount())
+               .arg(tools->PictureTag(0, 0)).arg(tools->PictureTag(1, 0))
+               .arg(tools->PictureTag(2, 0)),
+           QString("4 5 5 304"));
   QVERIFY(punches->CellMarked(1, 2) && punches->item(1, 2)->toolTip().contains("decimal point"));
   QVERIFY(tools->CellMarked(3, 1) && tools->item(3, 1)->toolTip().contains("millimetres"));
   QVERIFY(!sheet.Tabs()->tabIcon(COption::kNibbling).isNull());
@@ -209,7 +219,7 @@ void CWindowsTest::okStoresEveryShownPage() {
   for (CPoincon p : {CPoincon(26, 22, 5.5), CPoincon(18, 10, 0), CPoincon(26, 8, 4.5)})
     expected.poincons.Add(p);
   expected.outils.RemoveAll();
-  for (CMagasin t : {CMagasin(0, 12, 12, 0), CMagasin(4, 12, 40, 0), CMagasin(3, 0, 40, 20)})
+  for (CMagasin t : {CMagasin(3, 0, 40, 20), CMagasin(0, 12, 12, 0), CMagasin(4, 12, 40, 0)})
     expected.outils.Add(t);
 
   o = OptionValues();  // what the controls show must come back
