@@ -46,10 +46,6 @@ TEST(FrontEndTest, AutoAndCancelAnswerAtOnce) {
 TEST(FrontEndTest, WithoutADisplayNobodyIsAsked) {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
   EXPECT_EQ(MakeGuiFrontEnd(), nullptr);  // whether or not the Qt plugin is built
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  setenv("BARPOST_QT_PLUGIN", "/nonexistent/libbarpost_qt.so", 1);
-  EXPECT_EQ(MakeGuiFrontEnd(), nullptr);
-  unsetenv("QT_QPA_PLATFORM");
   // A misspelt choice is told once, by the front end that answers instead.
   setenv("BARPOST_UI", "atuo", 1);
   ::testing::internal::CaptureStderr();
@@ -59,6 +55,36 @@ TEST(FrontEndTest, WithoutADisplayNobodyIsAsked) {
             "barpost: warning: BARPOST_UI=atuo is none of gui, tty, auto and cancel; the auto "
             "front end answers instead.\n");
   setenv("BARPOST_UI", "auto", 1);
+}
+#endif
+
+#ifdef BARPOST_STUB_WINDOWS
+// The windows are asked for only where there is somewhere to show them: a
+// display, or one of Qt's screenless platforms. A stand-in answers for the
+// Qt plugin.
+TEST(FrontEndTest, WindowsOnlyWhereTheyCanBeShown) {
+  setenv("BARPOST_QT_PLUGIN", BARPOST_STUB_WINDOWS, 1);
+  unsetenv("WAYLAND_DISPLAY");
+  struct Row {
+    const char* display;
+    const char* platform;
+    bool windows;
+  };
+  for (const Row& r : {Row{"", "", false}, Row{"", "xcb", false}, Row{"", " offscreen ", true},
+                       Row{"", "minimal", true}, Row{":0", "", true}}) {
+    setenv("DISPLAY", r.display, 1);
+    setenv("QT_QPA_PLATFORM", r.platform, 1);
+    std::unique_ptr<CFrontEnd> gui = MakeGuiFrontEnd();
+    ASSERT_EQ(gui != nullptr, r.windows) << r.display << "|" << r.platform;
+    if (!gui) continue;
+    EXPECT_STREQ(gui->Name(), "gui");
+    ::testing::internal::CaptureStderr();
+    gui->ShowMessage("Check the units", MessageIcon::kWarning);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "windows: Check the units\n");
+  }
+  unsetenv("DISPLAY");
+  unsetenv("QT_QPA_PLATFORM");
+  unsetenv("BARPOST_QT_PLUGIN");
 }
 #endif
 
