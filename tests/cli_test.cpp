@@ -9,26 +9,13 @@
 #include "base/sha256.h"
 #include "base/test_support.h"
 #include "cli/cli.h"
+#include "cli_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 using test_support::Slurp;
-
-struct CliRun {
-  int status;
-  std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), {"barpost", "--module", BARPOST_MODULE_PATH});
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  std::ostringstream out, err;
-  int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
 
 TEST(Cli, UsageHelpAndVersion) {
   struct Case {
@@ -80,19 +67,11 @@ TEST(Cli, ResultsInWordsAndStatuses) {
   // Without --module: the module beside the program (here the tests'
   // program, in the build folder with the module). A module that cannot be
   // loaded is named with the system's reason.
-  auto run_bare = [](std::vector<std::string> args) {
-    args.insert(args.begin(), "barpost");
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    std::ostringstream out, err;
-    int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-    return CliRun{status, out.str(), err.str()};
-  };
   unsetenv("BARPOST_MODULE");
-  r = run_bare({"identity", "-x"});
+  r = Cli({"identity", "-x"}, false);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "45\n");
-  r = run_bare({"--module", (dir / "nothing.so").string(), "identity", "A"});
+  r = Cli({"--module", (dir / "nothing.so").string(), "identity", "A"}, false);
   EXPECT_EQ(r.status, kExitFailure);
   EXPECT_NE(r.err.find("cannot load the module " + (dir / "nothing.so").string() + ": "),
             std::string::npos) << r.err;

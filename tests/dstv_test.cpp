@@ -13,25 +13,12 @@
 #include "base/test_support.h"
 #include "cam/cam.h"
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "preview/svg_structure.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CliRun {
-  int status;
-  std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), {"barpost", "--module", BARPOST_MODULE_PATH});
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  std::ostringstream out, err;
-  const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
 
 std::string Example(const char* name) { return (fs::path(BARPOST_SOURCE_DIR) / "examples/dstv" / name).string(); }
 

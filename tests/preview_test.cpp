@@ -9,6 +9,7 @@
 
 #include "base/test_support.h"
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "cli/preview.h"
 #include "preview/svg_structure.h"
 
@@ -18,20 +19,6 @@ using test_support::Slurp;
 namespace {
 
 const fs::path kSource = BARPOST_SOURCE_DIR;
-
-struct CliRun {
-  int status;
-  std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), "barpost");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  std::ostringstream out, err;
-  const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
 
 // A golden case's machine as the golden runs build it (run_case.cmake): the
 // case's keys, then every key of tests/golden/base.ini the case does not set,
