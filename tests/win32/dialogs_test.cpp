@@ -86,6 +86,7 @@ HMODULE Dialogs::module_ = nullptr;
 
 TEST_F(Dialogs, OptionsOkStoresEveryPageThatWasShown) {
   Configure([](HWND sheet) {
+    EXPECT_NE(FindText(sheet, "Machine: ANGLE1"), nullptr);  // the caption stays "Options"
     HWND general = CurrentPage(sheet);
     Type(general, IDC_DIRECTORY, "E:\\NC\\NEW\\");
     Type(general, IDC_MFUNC1 + 1, "m13");  // typed in capitals

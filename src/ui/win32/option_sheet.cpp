@@ -53,7 +53,32 @@ INT_PTR CALLBACK COptionPage::Proc(HWND page, UINT message, WPARAM wparam, LPARA
   return self->Message(message, wparam, lparam);
 }
 
-int RunOptionSheet(OptionValues& options, HWND owner) {
+namespace {
+
+// The machine whose options the sheet shows. The caption stays "Options";
+// the name stands in a line of its own beside OK and Cancel. One sheet at a
+// time: the module runs one call at a time.
+std::string g_machine;
+
+int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM) {
+  if (message != PSCB_INITIALIZED || g_machine.empty()) return 0;
+  RECT ok, tabs;
+  GetWindowRect(GetDlgItem(sheet, IDOK), &ok);
+  GetWindowRect(PropSheet_GetTabControl(sheet), &tabs);
+  MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&ok), 2);
+  MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&tabs), 2);
+  const std::string text = "Machine: " + g_machine;
+  HWND line = CreateWindowExA(0, "STATIC", text.c_str(),
+                              WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX,
+                              tabs.left, ok.top, ok.left - tabs.left - 8, ok.bottom - ok.top,
+                              sheet, nullptr, ModuleInstance(), nullptr);
+  SendMessageA(line, WM_SETFONT, SendMessageA(sheet, WM_GETFONT, 0, 0), FALSE);
+  return 0;
+}
+
+}  // namespace
+
+int RunOptionSheet(OptionValues& options, const std::string& machine, HWND owner) {
   InitControls();
   // The working arrays of "Profiles" come from the category strings now,
   // whether or not the page is ever shown.
@@ -77,7 +102,8 @@ int RunOptionSheet(OptionValues& options, HWND owner) {
   }
   PROPSHEETHEADERA header{};
   header.dwSize = sizeof header;
-  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_NOCONTEXTHELP;
+  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_NOCONTEXTHELP | PSH_USECALLBACK;
+  header.pfnCallback = &SheetCallback;
   header.hwndParent = owner;
   header.hInstance = ModuleInstance();
   header.pszCaption = "Options";
@@ -85,7 +111,9 @@ int RunOptionSheet(OptionValues& options, HWND owner) {
   header.ppsp = sheets.data();
   // Without an Apply button the pages hear PSN_APPLY only from OK; the
   // sheet's own result says whether something changed, not which button.
+  g_machine = machine;
   PropertySheetA(&header);
+  g_machine.clear();
   return ok ? IDOK : IDCANCEL;
 }
 

@@ -94,8 +94,8 @@ class CWin32FrontEnd : public CFrontEnd {
     return win32ui::RunSetupDialog(setup, win32ui::OwnerWindow());
   }
 
-  int RunOptionSheet(OptionValues& options, const std::string& /*machine*/) override {
-    return win32ui::RunOptionSheet(options, win32ui::OwnerWindow());
+  int RunOptionSheet(OptionValues& options, const std::string& machine) override {
+    return win32ui::RunOptionSheet(options, machine, win32ui::OwnerWindow());
   }
 
   void ShowMessage(const std::string& text, MessageIcon icon) override {

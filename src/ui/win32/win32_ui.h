@@ -23,7 +23,7 @@ void InitControls();
 
 // "Setup machine" and the "Options" sheet, modal; IDOK or IDCANCEL.
 int RunSetupDialog(CSetup& setup, HWND owner);
-int RunOptionSheet(OptionValues& options, HWND owner);
+int RunOptionSheet(OptionValues& options, const std::string& machine, HWND owner);
 
 // Texts of controls, 8-bit in the ANSI code page.
 std::string Text(HWND window);
