@@ -100,6 +100,7 @@ class Reader {
   void FlushStrokes();
   void Code(int code, int line);
   void Hole(int code, std::string_view axis_text, int line);
+  Op Punch(int unit, int line) const;
   void Mark(char ch, const std::string& glyph, double xm, double ym, bool has_y, int code, int line);
   void Finish();
 
@@ -242,6 +243,17 @@ void Reader::Mark(char ch, const std::string& glyph, double xm, double ym, bool 
   last_x_ = xm;
 }
 
+// A hole of a punching unit: its axis and its level as the machine has them.
+Op Reader::Punch(int unit, int line) const {
+  Op op;
+  op.kind = 'D';
+  op.unit = unit;
+  op.axis = o_.units[unit].axis;
+  op.level = ToInt(o_.units[unit].level) == 1 ? 0 : 1;
+  op.line = line;
+  return op;
+}
+
 void Reader::Hole(int code, std::string_view axis_text, int line) {
   // Units in use with this M function; the axis written with the Y, when
   // there is one, tells them apart (Fagor runs axis and number together:
@@ -263,11 +275,7 @@ void Reader::Hole(int code, std::string_view axis_text, int line) {
                    (axis_text.empty() ? std::string() : " with axis " + std::string(axis_text)));
     return;
   }
-  Op op;
-  op.kind = 'D';
-  op.unit = unit;
-  op.axis = o_.units[unit].axis;
-  op.level = ToInt(o_.units[unit].level) == 1 ? 0 : 1;
+  Op op = Punch(unit, line);
   op.code = code;
   op.xm = x_;
   if (!axis_text.empty()) {
@@ -282,7 +290,6 @@ void Reader::Hole(int code, std::string_view axis_text, int line) {
   }
   op.ym = remembered_[unit];
   op.remnant = g54_;
-  op.line = line;
   out_.ops.push_back(op);
   last_x_ = x_;
 }
@@ -431,15 +438,10 @@ void Reader::Clipper(std::string_view s, int line) {
         Note(line, "no punching unit has the axis " + std::string(a[0]));
         return;
       }
-      Op op;
-      op.kind = 'D';
-      op.unit = unit;
-      op.axis = o_.units[unit].axis;
-      op.level = ToInt(o_.units[unit].level) == 1 ? 0 : 1;
+      Op op = Punch(unit, line);
       op.code = ToInt(o_.units[unit].mfunc);
       op.xm = XMm(x);
       op.ym = YMm(y);
-      op.line = line;
       out_.ops.push_back(op);
       return;
     }
