@@ -77,6 +77,19 @@ class Dialogs : public ::testing::Test {
         "Options", drive);
   }
 
+  // Traitement of an example job on this thread while drive works "Setup
+  // machine"; the entry point's result.
+  int Process(const char* example, const std::string& nc,
+              const std::function<void(HWND setup)>& drive) {
+    const std::string job = (fs::path(BARPOST_SOURCE_DIR) / "examples" / example).string();
+    return Driven(
+        [&] {
+          return Entry<BarpostTraitementFn>("Traitement")(ini_.c_str(), "ANGLE1", job.c_str(),
+                                                           nc.c_str(), "1", "", "");
+        },
+        "Setup machine", drive);
+  }
+
   static HMODULE module_;
   fs::path dir_;
   std::string ini_;
@@ -188,73 +201,55 @@ TEST_F(Dialogs, MarkingDetailsFollowTheAutomaticMarking) {
 }
 
 TEST_F(Dialogs, SetupMachineOkOnlyWhenEveryHoleFits) {
-  const std::string job = (fs::path(BARPOST_SOURCE_DIR) / "examples" / "job-missing-hole.cam").string();
   const std::string nc = (dir_ / "B1.MPF").string();
-  int result = Driven(
-      [&] {
-        return Entry<BarpostTraitementFn>("Traitement")(ini_.c_str(), "ANGLE1", job.c_str(),
-                                                         nc.c_str(), "1", "", "");
-      },
-      "Setup machine", [](HWND setup) {
-        EXPECT_EQ(WindowText(setup), "Setup machine %00001");
-        EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_SETUP_STATUS)), "Metrique");
-        EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_SETUP_LEVEL1 + 3)), "NL");
-        EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_SETUP_UNIT2 + 4)), "M17");
-        // Hole types in the order the job needs them: 22 on both levels, 14.
-        EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_LEVEL1 + 1)), "NL");
-        EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_SIZE1 + 2)), "14");
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(setup, IDOK)));
-        // Why, in words as well as colours.
-        EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_FIT1 + 2)), "no unit");
-        EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_SETUP_SUMMARY)).rfind("1 of 3 hole types", 0),
-                  0u);
-        Type(setup, IDC_SETUP_SIZE1 + 1, "14");  // unit 2, first level
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(setup, IDOK)));
-        EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_FIT1 + 2)), "fits");
-        PressDialogButton(setup, IDOK);
-        // On the 840Di the short remnant of this bar stays in the middle.
-        if (HWND box = WaitForWindow("barpost", setup, 3000)) {
-          EXPECT_NE(AllText(box).find("Middle remnant will be used"), std::string::npos);
-          PressDialogButton(box, IDOK);
-        }
-      });
+  int result = Process("job-missing-hole.cam", nc, [](HWND setup) {
+    EXPECT_EQ(WindowText(setup), "Setup machine %00001");
+    EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_SETUP_STATUS)), "Metrique");
+    EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_SETUP_LEVEL1 + 3)), "NL");
+    EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_SETUP_UNIT2 + 4)), "M17");
+    // Hole types in the order the job needs them: 22 on both levels, 14.
+    EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_LEVEL1 + 1)), "NL");
+    EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_SIZE1 + 2)), "14");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(setup, IDOK)));
+    // Why, in words as well as colours.
+    EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_FIT1 + 2)), "no unit");
+    EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_SETUP_SUMMARY)).rfind("1 of 3 hole types", 0),
+              0u);
+    Type(setup, IDC_SETUP_SIZE1 + 1, "14");  // unit 2, first level
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(setup, IDOK)));
+    EXPECT_EQ(WindowText(GetDlgItem(setup, IDC_PROGRAM_FIT1 + 2)), "fits");
+    PressDialogButton(setup, IDOK);
+    // On the 840Di the short remnant of this bar stays in the middle.
+    if (HWND box = WaitForWindow("barpost", setup, 3000)) {
+      EXPECT_NE(AllText(box).find("Middle remnant will be used"), std::string::npos);
+      PressDialogButton(box, IDOK);
+    }
+  });
   EXPECT_EQ(result, BARPOST_OK);
   EXPECT_TRUE(fs::is_regular_file(nc));
   EXPECT_EQ(Line(Slurp(ini_), "Unite2"), "Unite2=1,Y2,13,,14");
 }
 
 TEST_F(Dialogs, SetupMachineCancelledWritesNoProgram) {
-  const std::string job = (fs::path(BARPOST_SOURCE_DIR) / "examples" / "job.cam").string();
   const std::string nc = (dir_ / "B1.MPF").string();
-  int result = Driven(
-      [&] {
-        return Entry<BarpostTraitementFn>("Traitement")(ini_.c_str(), "ANGLE1", job.c_str(),
-                                                         nc.c_str(), "1", "", "");
-      },
-      "Setup machine", [](HWND setup) {
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(setup, IDOK)));
-        PressDialogButton(setup, IDCANCEL);
-      });
+  int result = Process("job.cam", nc, [](HWND setup) {
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(setup, IDOK)));
+    PressDialogButton(setup, IDCANCEL);
+  });
   EXPECT_EQ(result, BARPOST_SETUP_CANCELLED);
   EXPECT_FALSE(fs::exists(nc));
 }
 
 TEST_F(Dialogs, AProgramThatCannotBeWrittenIsAMessageBox) {
-  const std::string job = (fs::path(BARPOST_SOURCE_DIR) / "examples" / "job.cam").string();
   const std::string nc = (dir_ / "none" / "B1.MPF").string();
   std::string text;
-  Driven(
-      [&] {
-        return Entry<BarpostTraitementFn>("Traitement")(ini_.c_str(), "ANGLE1", job.c_str(),
-                                                         nc.c_str(), "1", "", "");
-      },
-      "Setup machine", [&](HWND setup) {
-        PressDialogButton(setup, IDOK);
-        HWND box = WaitForWindow("barpost");
-        ASSERT_NE(box, nullptr);
-        text = AllText(box);
-        PressDialogButton(box, IDOK);
-      });
+  Process("job.cam", nc, [&](HWND setup) {
+    PressDialogButton(setup, IDOK);
+    HWND box = WaitForWindow("barpost");
+    ASSERT_NE(box, nullptr);
+    text = AllText(box);
+    PressDialogButton(box, IDOK);
+  });
   EXPECT_NE(text.find(nc), std::string::npos) << text;
   EXPECT_FALSE(fs::exists(nc));
 }
